@@ -1,0 +1,40 @@
+# Shared by the scripts: the Debian packages the project needs, installed when missing, and
+# the configure-and-build step. Sourced, not run.
+
+JENWAY_RACINE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+JENWAY_PAQUETS=(
+  cmake ninja-build g++ clang-format
+  qt6-base-dev qt6-serialport-dev
+  libgtest-dev libbenchmark-dev
+  xvfb xauth imagemagick
+)
+
+installe_paquets() {
+  local manquants=()
+  local paquet
+  for paquet in "${JENWAY_PAQUETS[@]}"; do
+    dpkg-query -W -f='${Status}' "$paquet" 2>/dev/null | grep -q 'install ok installed' ||
+      manquants+=("$paquet")
+  done
+  [ ${#manquants[@]} -eq 0 ] && return 0
+
+  local commande="apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y ${manquants[*]}"
+  if [ "$(id -u)" -eq 0 ]; then
+    bash -c "$commande"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo bash -c "$commande"
+  else
+    echo "Paquets manquants. Installez-les en administrateur :" >&2
+    echo "  $commande" >&2
+    exit 1
+  fi
+}
+
+# configure_et_construit DOSSIER TYPE [options cmake...]
+configure_et_construit() {
+  local dossier=$1 type=$2
+  shift 2
+  cmake -S "$JENWAY_RACINE" -B "$dossier" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@"
+  cmake --build "$dossier"
+}

@@ -1,0 +1,140 @@
+#include "instrument/FichierIni.h"
+
+#include "shell/Encodage.h"
+#include "shell/Regional.h"
+#include "shell/Utilitaires.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+bool MemeNom(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool LitEntierTexte(QString texte, qint32& valeur) {
+    texte = texte.trimmed();
+    bool ok = false;
+    if (texte.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive)) {
+        // Hexadecimal spans the 32 bits, so 0xFFFFFFFF is -1.
+        const quint32 hexa = texte.mid(2).toUInt(&ok, 16);
+        if (ok)
+            valeur = static_cast<qint32>(hexa);
+        return ok;
+    }
+    const qint32 decimal = texte.toInt(&ok, 10);
+    if (ok)
+        valeur = decimal;
+    return ok;
+}
+
+} // namespace
+
+TFichierIni::TFichierIni(QString chemin) : chemin_(std::move(chemin)) {
+    sections_.push_back({});
+    QFile fichier(chemin_);
+    if (!fichier.open(QIODevice::ReadOnly))
+        return;
+    QList<QByteArray> lignes = fichier.readAll().split('\n');
+    if (lignes.constLast().isEmpty())
+        lignes.removeLast(); // the end of the last line, not a blank line
+    for (QByteArray ligne : lignes) {
+        if (ligne.endsWith('\r'))
+            ligne.chop(1);
+        const QString texte = AnsiVersTexte(ligne);
+        const QString net = texte.trimmed();
+        if (net.startsWith(u'[') && net.endsWith(u']')) {
+            sections_.push_back({net.mid(1, net.size() - 2).trimmed(), {}});
+            continue;
+        }
+        const qsizetype egal = texte.indexOf(u'=');
+        if (egal > 0 && !net.startsWith(u';'))
+            sections_.back().Entrees.push_back(
+                {texte.left(egal).trimmed(), texte.mid(egal + 1).trimmed()});
+        else
+            sections_.back().Entrees.push_back({QString(), texte});
+    }
+}
+
+const TFichierIni::TSection* TFichierIni::ChercheSection(const QString& nom) const {
+    for (std::size_t i = 1; i < sections_.size(); ++i)
+        if (MemeNom(sections_[i].Nom, nom))
+            return &sections_[i];
+    return nullptr;
+}
+
+const TFichierIni::TEntree* TFichierIni::ChercheEntree(const QString& section,
+                                                       const QString& cle) const {
+    const TSection* s = ChercheSection(section);
+    if (!s)
+        return nullptr;
+    for (const TEntree& e : s->Entrees)
+        if (!e.Cle.isEmpty() && MemeNom(e.Cle, cle))
+            return &e;
+    return nullptr;
+}
+
+QString TFichierIni::LitTexte(const QString& section, const QString& cle,
+                              const QString& defaut) const {
+    const TEntree* e = ChercheEntree(section, cle);
+    return e ? e->Valeur : defaut;
+}
+
+qint32 TFichierIni::LitEntier(const QString& section, const QString& cle, qint32 defaut) const {
+    qint32 valeur = defaut;
+    return LitEntierTexte(LitTexte(section, cle, QString()), valeur) ? valeur : defaut;
+}
+
+bool TFichierIni::LitBooleen(const QString& section, const QString& cle, bool defaut) const {
+    return LitEntier(section, cle, defaut ? 1 : 0) != 0;
+}
+
+double TFichierIni::LitReel(const QString& section, const QString& cle, double defaut) const {
+    double valeur = defaut;
+    return ::LitReel(LitTexte(section, cle, QString()), Regional().SeparateurDecimal, valeur)
+               ? valeur
+               : defaut;
+}
+
+void TFichierIni::EcritTexte(const QString& section, const QString& cle, const QString& valeur) {
+    auto s = std::find_if(sections_.begin() + 1, sections_.end(),
+                          [&](const TSection& t) { return MemeNom(t.Nom, section); });
+    if (s == sections_.end()) {
+        sections_.push_back({section, {}});
+        s = sections_.end() - 1;
+    }
+    for (TEntree& e : s->Entrees)
+        if (!e.Cle.isEmpty() && MemeNom(e.Cle, cle)) {
+            e.Valeur = valeur;
+            return;
+        }
+    s->Entrees.push_back({cle, valeur});
+}
+
+void TFichierIni::EcritEntier(const QString& section, const QString& cle, qint32 valeur) {
+    EcritTexte(section, cle, QString::number(valeur));
+}
+
+void TFichierIni::EcritBooleen(const QString& section, const QString& cle, bool valeur) {
+    EcritEntier(section, cle, valeur ? 1 : 0);
+}
+
+void TFichierIni::EcritReel(const QString& section, const QString& cle, double valeur) {
+    EcritTexte(section, cle, FormatGeneral(valeur, 15, 1, Regional().SeparateurDecimal));
+}
+
+void TFichierIni::Enregistre() const {
+    QByteArray contenu;
+    for (const TSection& s : sections_) {
+        if (&s != &sections_.front())
+            contenu += '[' + TexteVersAnsi(s.Nom) + "]\r\n";
+        for (const TEntree& e : s.Entrees)
+            contenu += TexteVersAnsi(e.Cle.isEmpty() ? e.Valeur : e.Cle + u'=' + e.Valeur) + "\r\n";
+    }
+    QSaveFile fichier(chemin_);
+    if (!fichier.open(QIODevice::WriteOnly) || fichier.write(contenu) != contenu.size() ||
+        !fichier.commit())
+        throw EEcritureIni(
+            QStringLiteral("Impossible d'écrire dans %1").arg(chemin_).toUtf8().toStdString());
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "shell/Chaine.h"
+
+#include <QString>
+
+class TApdComPort;
+class TFichierIni;
+
+enum class TParite : quint8 { Aucune = 0, Impaire = 1, Paire = 2, Marque = 3, Espace = 4 };
+
+// The instrument: its settings, those of the serial link and the command strings of its
+// protocol. One instance, `Spectro`, whose fields every window reads and writes directly.
+class TspectroJenway {
+public:
+    TChaine80 NomAppareil = "Spectro";
+    qint32 PasL = 0; // index into the scan step table: 0.2, 1.0, 5.0 nm
+    double MiniA = -0.3;
+    double MaxiA = 3;
+    qint32 MiniL = 325;
+    qint32 MaxiL = 950;
+    qint32 DebutL = 400;
+    qint32 FinL = 800;
+    quint16 Com = 1;
+    qint32 Baud = 1200;
+    TParite Parity = TParite::Impaire;
+    quint16 DataBits = 7;
+    quint16 StopBits = 1;
+    bool RTS = true;
+    bool XonXoff = false;
+    bool Tracing = false;
+    TChaine20 FormatLambda = "%5.1f";
+    TChaine20 CmdDebutRemote = "R";
+    TChaine20 CmdFinRemote = "X";
+    TChaine20 CmdDemandeAbs = "A";
+    TChaine20 CmdLambda = "G";
+    TChaine20 CmdDebutSpectre = "SB";
+    TChaine20 CmdFinSpectre = "SE";
+    TChaine20 CmdSpectre = "SS";
+    TChaine20 CmdLigneDeBase = "PB";
+    TChaine20 CmdPas = "SI";
+    TChaine20 CmdZero = "ZA";
+    TChaine20 CmdModeSpectre = "SMA";
+    quint8 FinMessage = 13;
+    quint8 AckCommande = 6;
+    quint16 TimeOut = 9;         // ticks of 55 ms
+    TApdComPort* Voie = nullptr; // the main window's port; not owned
+
+    // Reads the section `nom` of the file; each missing or unreadable key gives its default.
+    void LitConfig(const TChaine80& nom, const TFichierIni& ini);
+    // Writes every persisted key into the section named by NomAppareil.
+    void EcritConfig(TFichierIni& ini) const;
+};
+
+extern TspectroJenway Spectro;
+
+// The executable's path with the extension ".INI", at most 255 characters.
+QString NomFichierIni();
+
+// Start and exit: open the INI file, read or write `Spectro`, close it. A file that cannot
+// be written is reported in the error box; the program ends all the same.
+void ChargeConfiguration(const QString& cheminIni);
+void SauveConfiguration(const QString& cheminIni);

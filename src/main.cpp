@@ -1,0 +1,23 @@
+#include "instrument/SpectroJenway.h"
+#include "shell/Application.h"
+#include "shell/BoitesQt.h"
+#include "shell/Regional.h"
+#include "shell/Utilitaires.h"
+
+int main(int argc, char* argv[]) {
+    TApplication application(argc, argv);
+    TBoitesQt boites;
+    InstalleBoites(&boites);
+    FixeRegional(TParametresRegionaux::DuSysteme());
+
+    CreeDossierTablarix(DossierSpecial(QStandardPaths::DocumentsLocation));
+    const QString ini = NomFichierIni();
+    ChargeConfiguration(ini);
+    TApplication::FixeTitre(QStringLiteral("Spectrophotomètre Jenway IC6500"));
+
+    const int fin = TApplication::exec();
+
+    SauveConfiguration(ini);
+    InstalleBoites(nullptr);
+    return fin;
+}

@@ -1,0 +1,93 @@
+#include "shell/BoitesQt.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+// Restores the cursor the program had, also when the box's caller throws.
+class TCurseurFleche {
+public:
+    TCurseurFleche() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+    ~TCurseurFleche() { QApplication::restoreOverrideCursor(); }
+    TCurseurFleche(const TCurseurFleche&) = delete;
+    TCurseurFleche& operator=(const TCurseurFleche&) = delete;
+};
+
+QMessageBox::Icon IconeQt(TIconeBoite icone) {
+    switch (icone) {
+    case TIconeBoite::Information:
+        return QMessageBox::Information;
+    case TIconeBoite::Avertissement:
+        return QMessageBox::Warning;
+    case TIconeBoite::Erreur:
+        return QMessageBox::Critical;
+    case TIconeBoite::Question:
+        return QMessageBox::Question;
+    case TIconeBoite::Aucune:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons BoutonsQt(TBoutonsBoite boutons) {
+    switch (boutons) {
+    case TBoutonsBoite::OkAnnuler:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case TBoutonsBoite::OuiNon:
+        return QMessageBox::Yes | QMessageBox::No;
+    case TBoutonsBoite::OuiNonAnnuler:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case TBoutonsBoite::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+TReponseBoite Reponse(int bouton) {
+    switch (bouton) {
+    case QMessageBox::Yes:
+        return TReponseBoite::Oui;
+    case QMessageBox::No:
+        return TReponseBoite::Non;
+    case QMessageBox::Cancel:
+        return TReponseBoite::Annuler;
+    default:
+        return TReponseBoite::Ok;
+    }
+}
+
+} // namespace
+
+TReponseBoite TBoitesQt::Affiche(const TBoite& boite) {
+    const TCurseurFleche fleche;
+    QMessageBox message(IconeQt(boite.Icone), boite.Titre, boite.Texte, BoutonsQt(boite.Boutons),
+                        QApplication::activeWindow());
+    const std::pair<QMessageBox::StandardButton, const char16_t*> francais[] = {
+        {QMessageBox::Yes, u"&Oui"}, {QMessageBox::No, u"&Non"}, {QMessageBox::Cancel, u"Annuler"}};
+    for (const auto& [bouton, texte] : francais)
+        if (QAbstractButton* b = message.button(bouton))
+            b->setText(QString::fromUtf16(texte));
+    return Reponse(message.exec());
+}
+
+std::optional<QString> TBoitesQt::NomSauvegarde(const TDialogueSauvegarde& dialogue) {
+    const TCurseurFleche fleche;
+    QFileDialog choix(QApplication::activeWindow(), dialogue.Titre, dialogue.Dossier);
+    choix.setAcceptMode(QFileDialog::AcceptSave);
+    choix.setNameFilters(dialogue.Filtres);
+    if (dialogue.FiltreChoisi >= 0 && dialogue.FiltreChoisi < dialogue.Filtres.size())
+        choix.selectNameFilter(dialogue.Filtres.at(dialogue.FiltreChoisi));
+    choix.setDefaultSuffix(dialogue.ExtensionParDefaut);
+    choix.selectFile(dialogue.NomFichier);
+    if (choix.exec() != QDialog::Accepted || choix.selectedFiles().isEmpty())
+        return std::nullopt;
+    return choix.selectedFiles().constFirst();
+}
+
+int TBoitesQt::ExecuteModal(QDialog& dialogue) {
+    return dialogue.exec();
+}
