@@ -23,6 +23,7 @@ public:
     std::optional<QString> NomSauvegarde(const TDialogueSauvegarde&) override {
         return std::nullopt;
     }
+    std::optional<TDestinationImpression> DestinationImpression() override { return std::nullopt; }
     int ExecuteModal(QDialog&) override { return 0; }
 };
 

@@ -27,6 +27,12 @@ struct TDialogueSauvegarde {
     QString ExtensionParDefaut; // without the dot
 };
 
+// Where a print job goes: a printer by name, or a PDF file when FichierPdf is set.
+struct TDestinationImpression {
+    QString Imprimante;
+    QString FichierPdf;
+};
+
 // Every message box, save dialog and modal dialog of the program goes through this service:
 // the real one shows Qt boxes, tests install one that records the texts and answers as told.
 class TServiceBoites {
@@ -35,6 +41,9 @@ public:
     virtual TReponseBoite Affiche(const TBoite& boite) = 0;
     // The chosen file name, or nothing when the user cancelled.
     virtual std::optional<QString> NomSauvegarde(const TDialogueSauvegarde& dialogue) = 0;
+    // The printer for a job: the system's default printer, or, where there is none, a PDF file
+    // the user names. Nothing when the user declined.
+    virtual std::optional<TDestinationImpression> DestinationImpression() = 0;
     // Shows a dialog modally and returns its result (QDialog::Accepted or Rejected).
     virtual int ExecuteModal(QDialog& dialogue) = 0;
 };

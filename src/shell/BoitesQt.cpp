@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrinterInfo>
+#include <QStandardPaths>
 
 namespace {
 
@@ -86,6 +88,26 @@ std::optional<QString> TBoitesQt::NomSauvegarde(const TDialogueSauvegarde& dialo
     if (choix.exec() != QDialog::Accepted || choix.selectedFiles().isEmpty())
         return std::nullopt;
     return choix.selectedFiles().constFirst();
+}
+
+std::optional<TDestinationImpression> TBoitesQt::DestinationImpression() {
+    QString imprimante = QPrinterInfo::defaultPrinterName();
+    if (imprimante.isEmpty() && !QPrinterInfo::availablePrinterNames().isEmpty())
+        imprimante = QPrinterInfo::availablePrinterNames().constFirst();
+    if (!imprimante.isEmpty())
+        return TDestinationImpression{imprimante, {}};
+    // No printer on this system: the page can still be kept as a PDF file.
+    const TDialogueSauvegarde dialogue{
+        QStringLiteral("Aucune imprimante : enregistrer la page en PDF"),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+        QStringLiteral("graphe.pdf"),
+        {QStringLiteral("Document PDF (*.pdf)")},
+        0,
+        QStringLiteral("pdf")};
+    const std::optional<QString> fichier = NomSauvegarde(dialogue);
+    if (!fichier)
+        return std::nullopt;
+    return TDestinationImpression{{}, *fichier};
 }
 
 int TBoitesQt::ExecuteModal(QDialog& dialogue) {

@@ -8,5 +8,6 @@ class TBoitesQt final : public TServiceBoites {
 public:
     TReponseBoite Affiche(const TBoite& boite) override;
     std::optional<QString> NomSauvegarde(const TDialogueSauvegarde& dialogue) override;
+    std::optional<TDestinationImpression> DestinationImpression() override;
     int ExecuteModal(QDialog& dialogue) override;
 };

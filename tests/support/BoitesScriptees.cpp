@@ -37,6 +37,15 @@ std::optional<QString> TBoitesScriptees::NomSauvegarde(const TDialogueSauvegarde
     return nom;
 }
 
+std::optional<TDestinationImpression> TBoitesScriptees::DestinationImpression() {
+    ++DestinationsDemandees;
+    if (Destinations.empty())
+        return std::nullopt;
+    auto destination = Destinations.front();
+    Destinations.pop_front();
+    return destination;
+}
+
 int TBoitesScriptees::ExecuteModal(QDialog& dialogue) {
     if (Dialogues.empty())
         return QDialog::Rejected;

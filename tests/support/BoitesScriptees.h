@@ -18,6 +18,7 @@ public:
 
     TReponseBoite Affiche(const TBoite& boite) override;
     std::optional<QString> NomSauvegarde(const TDialogueSauvegarde& dialogue) override;
+    std::optional<TDestinationImpression> DestinationImpression() override;
     int ExecuteModal(QDialog& dialogue) override;
 
     QStringList Textes() const;
@@ -26,6 +27,9 @@ public:
     std::vector<TDialogueSauvegarde> SauvegardesDemandees;
     std::deque<TReponseBoite> Reponses;
     std::deque<std::optional<QString>> NomsFichiers;
+    // Where each print job goes; with none left the job is declined.
+    std::deque<std::optional<TDestinationImpression>> Destinations;
+    int DestinationsDemandees = 0;
     std::deque<std::function<int(QDialog&)>> Dialogues;
 };
 

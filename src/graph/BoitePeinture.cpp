@@ -1,0 +1,86 @@
+#include "graph/BoitePeinture.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+
+TBoitePeinture::TBoitePeinture(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    differe_.setSingleShot(true);
+    connect(&differe_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    canevas_.SurDessin = [this] {
+        Modifiee();
+    };
+}
+
+TRectangle TBoitePeinture::ZoneClient() const {
+    return {0, 0, width(), height()};
+}
+
+void TBoitePeinture::Modifiee() {
+    if (enDessin_ || modifiee_)
+        return;
+    modifiee_ = true;
+    update();
+}
+
+void TBoitePeinture::ImageALaTaille() {
+    if (image_.size() == size())
+        return;
+    canevas_.ChangeSurface(nullptr);
+    image_ = size().isEmpty() ? QImage() : QImage(size(), QImage::Format_RGB32);
+    if (!image_.isNull())
+        image_.fill(Qt::white);
+    canevas_.ChangeSurface(image_.isNull() ? nullptr : &image_);
+    aRedessiner_ = true;
+}
+
+void TBoitePeinture::DessinComplet() {
+    ImageALaTaille();
+    aRedessiner_ = false;
+    enDessin_ = true;
+    emit Peinture();
+    canevas_.Termine();
+    enDessin_ = false;
+    ++dessinsComplets_;
+    depuisDessin_.start();
+}
+
+void TBoitePeinture::Repeint() {
+    aRedessiner_ = true;
+    update();
+}
+
+void TBoitePeinture::RepeintMaintenant() {
+    DessinComplet();
+    update();
+}
+
+const QImage& TBoitePeinture::Image() {
+    canevas_.Termine();
+    return image_;
+}
+
+void TBoitePeinture::paintEvent(QPaintEvent* evenement) {
+    const bool nouvelleTaille = image_.size() != size();
+    if (nouvelleTaille || (aRedessiner_ && !differe_.isActive())) {
+        const qint64 ecoule = depuisDessin_.isValid() ? depuisDessin_.elapsed() : IntervalleMinimal;
+        if (nouvelleTaille || ecoule >= IntervalleMinimal)
+            DessinComplet();
+        else
+            differe_.start(static_cast<int>(IntervalleMinimal - ecoule));
+    }
+    canevas_.Termine();
+    modifiee_ = false;
+    QPainter ecran(this);
+    if (image_.isNull())
+        ecran.fillRect(evenement->rect(), Qt::white);
+    else
+        ecran.drawImage(evenement->rect(), image_, evenement->rect());
+}
+
+void TBoitePeinture::mouseMoveEvent(QMouseEvent* evenement) {
+    const QPoint position = evenement->position().toPoint();
+    emit SourisDeplacee(evenement->modifiers(), position.x(), position.y());
+    QWidget::mouseMoveEvent(evenement);
+}

@@ -1,0 +1,94 @@
+#include "graph/BoitePeinture.h"
+#include "graph/Graphe.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A paint box whose full drawing is the graph's, as a mode window wires it.
+class BoitePeintureTest : public ::testing::Test {
+protected:
+    BoitePeintureTest() {
+        boite.resize(400, 300);
+        graphe.FixeMonde(0, 0, 10, 1);
+        QObject::connect(&boite, &TBoitePeinture::Peinture, [this] {
+            graphe.Canvas = &boite.Canevas();
+            graphe.ZoneDessin = boite.ZoneClient();
+            graphe.Dessine();
+        });
+    }
+    void AjoutePoint(double x, double y) {
+        graphe.Courbe.X[graphe.Courbe.NbPoints] = x;
+        graphe.Courbe.Y[graphe.Courbe.NbPoints] = y;
+        ++graphe.Courbe.NbPoints;
+    }
+    static int PixelsBleus(const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixel(x, y) == qRgb(0, 0, 255);
+        return n;
+    }
+
+    TBoitePeinture boite;
+    Tgraphe graphe;
+};
+
+TEST_F(BoitePeintureTest, ReticuleDessineDeuxFoisRendLImageIntacte) {
+    AjoutePoint(0, 0.2);
+    AjoutePoint(10, 0.9);
+    boite.RepeintMaintenant();
+    const QImage avant = boite.Image().copy();
+    ASSERT_EQ(avant.size(), QSize(400, 300));
+    graphe.ReticuleX = 150;
+    graphe.ReticuleY = 100;
+    graphe.Reticule();
+    const QImage avecReticule = boite.Image().copy();
+    EXPECT_NE(avecReticule, avant);
+    EXPECT_EQ(avecReticule.pixel(150, 2), qRgb(0, 0, 0)); // white inverted
+    EXPECT_EQ(avecReticule.pixel(398, 100), qRgb(0, 0, 0));
+    graphe.Reticule();
+    EXPECT_EQ(boite.Image(), avant);
+}
+
+TEST_F(BoitePeintureTest, LeDernierPointSeDessineSansRepeindreLeGraphe) {
+    boite.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&boite));
+    QTest::qWait(10);
+    const int complets = boite.NbDessinsComplets();
+    ASSERT_GE(complets, 1);
+    EXPECT_EQ(PixelsBleus(boite.Image()), 0);
+
+    AjoutePoint(1, 0.1);
+    graphe.TracePoint(0);
+    AjoutePoint(9, 0.9);
+    graphe.TracePoint(1);
+    EXPECT_GT(PixelsBleus(boite.Image()), 200); // a diagonal across most of the plot
+    QTest::qWait(10);
+    EXPECT_EQ(boite.NbDessinsComplets(), complets);
+    EXPECT_GT(PixelsBleus(boite.grab().toImage().convertToFormat(QImage::Format_RGB32)), 200);
+}
+
+TEST_F(BoitePeintureTest, LesDemandesDeRepeintureSontRegroupees) {
+    boite.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&boite));
+    boite.RepeintMaintenant();
+    const int complets = boite.NbDessinsComplets();
+    for (int i = 0; i < 20; ++i) {
+        boite.Repeint();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_LE(boite.NbDessinsComplets(), complets + 1);
+    QTest::qWait(3 * TBoitePeinture::IntervalleMinimal);
+    EXPECT_GE(boite.NbDessinsComplets(), complets + 1);
+    EXPECT_LE(boite.NbDessinsComplets(), complets + 2);
+
+    boite.resize(500, 350); // a new size is drawn at once, at that size
+    QTest::qWait(10);
+    EXPECT_EQ(boite.Image().size(), QSize(500, 350));
+    EXPECT_EQ(graphe.ZoneDessin, (TRectangle{0, 0, 500, 350}));
+}
+
+} // namespace
