@@ -25,7 +25,12 @@ QByteArray ContenuPdf(const QString& chemin) {
         const qsizetype fin = pdf.indexOf("endstream", debut);
         if (fin < 0)
             break;
-        QByteArray flux = pdf.mid(debut, fin - debut);
+        const QByteArray flux = pdf.mid(debut, fin - debut);
+        if (!flux.startsWith('\x78')) { // not a zlib stream
+            contenu += flux;
+            debut = fin;
+            continue;
+        }
         // qUncompress wants the expected size in front of the zlib data.
         QByteArray entete(4, '\0');
         qToBigEndian<quint32>(64u * 1024 * 1024, entete.data());
