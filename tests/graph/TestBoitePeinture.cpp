@@ -91,4 +91,14 @@ TEST_F(BoitePeintureTest, LesDemandesDeRepeintureSontRegroupees) {
     EXPECT_EQ(graphe.ZoneDessin, (TRectangle{0, 0, 500, 350}));
 }
 
+TEST_F(BoitePeintureTest, LaSourisEstSuivieSansBouton) {
+    boite.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&boite));
+    QPoint vue(-1, -1);
+    QObject::connect(&boite, &TBoitePeinture::SourisDeplacee,
+                     [&vue](Qt::KeyboardModifiers, int x, int y) { vue = QPoint(x, y); });
+    QTest::mouseMove(&boite, QPoint(120, 80));
+    EXPECT_EQ(vue, QPoint(120, 80));
+}
+
 } // namespace
