@@ -44,7 +44,7 @@ bool TApdComPort::Open() const {
 }
 
 QString TApdComPort::Peripherique() const {
-    return Open() ? port_->portName() : NomPeripheriqueCom(comNumber_);
+    return Open() ? peripherique_ : NomPeripheriqueCom(comNumber_);
 }
 
 void TApdComPort::SetComNumber(quint16 numero) {
@@ -156,6 +156,7 @@ void TApdComPort::SetOpen(bool ouvert) {
                                  .arg(comNumber_)
                                  .arg(peripherique, raison));
     }
+    peripherique_ = peripherique;
     pseudoTerminal_ = EstPseudoTerminal(peripherique);
     recus_.clear();
     lus_ = 0;
@@ -195,7 +196,7 @@ void TApdComPort::SetLogging(TTraceLogState etat) {
     if (etat == tlDump && Open()) {
         logging_ = tlOff;
         const TJournalSerie journal = std::exchange(journal_, {});
-        journal.Ecrit(QDir::current().filePath(LogName), port_->portName());
+        journal.Ecrit(QDir::current().filePath(LogName), peripherique_);
         return;
     }
     logging_ = etat == tlOn ? tlOn : tlOff;
@@ -315,7 +316,6 @@ void TApdComPort::ErreurPort(int erreur) {
         [this] {
             if (!Open())
                 return;
-            const QString peripherique = port_->portName();
             if (logging_ == tlOn)
                 journal_.Note('P', "Disparition", comNumber_);
             Ferme();
@@ -323,7 +323,7 @@ void TApdComPort::ErreurPort(int erreur) {
                                         "été débranché. Rebranchez-le puis choisissez de nouveau "
                                         "un mode.")
                              .arg(comNumber_)
-                             .arg(peripherique));
+                             .arg(peripherique_));
         },
         Qt::QueuedConnection);
 }

@@ -111,6 +111,7 @@ private:
     void VerifieOuvert() const;
 
     QSerialPort* port_ = nullptr;
+    QString peripherique_; // of the open port
     bool pseudoTerminal_ = false;
     quint16 comNumber_ = 1;
     qint32 baud_ = 1200;

@@ -12,25 +12,29 @@ quint32 TicksActuels() {
 }
 
 void TMinuterieTicks::ArmTickTimer(quint32 ticks) {
-    debut_ = TicksActuels();
-    fin_ = debut_ + std::min(ticks, kTicksMaximum);
+    debutMs_ = Horloge().Millisecondes();
+    ticks_ = std::min(ticks, kTicksMaximum);
+}
+
+// Ticks counted from the tick of the start, so that a timer expires after the same number of
+// tick boundaries as the system's tick count would show. The millisecond difference is taken
+// modulo 2^32, which carries the count across a wrap of the clock: a timer armed just before
+// the wrap still expires on time.
+quint64 TMinuterieTicks::MillisecondesEcoulees() const {
+    const quint32 ecart = Horloge().Millisecondes() - debutMs_; // modular
+    return debutMs_ % kMillisecondesParTick + quint64{ecart};
 }
 
 bool TMinuterieTicks::TickTimerExpired() const {
-    const quint32 maintenant = TicksActuels();
-    if (maintenant < debut_) // the clock wrapped since the timer was armed
-        return fin_ < maintenant + kTicksMaximum;
-    return maintenant > fin_;
+    return MillisecondesEcoulees() / kMillisecondesParTick > ticks_;
 }
 
 int TMinuterieTicks::MillisecondesRestantes() const {
-    if (TickTimerExpired())
-        return 0;
-    // Expired once the tick count passes fin_, that is from the first millisecond of tick fin_+1.
-    const quint32 maintenant = Horloge().Millisecondes();
-    const quint32 echeance = (fin_ + 1) * kMillisecondesParTick;
-    const quint32 reste = echeance - maintenant; // modular: right across a wrap too
-    return static_cast<int>(std::min<quint32>(reste, 24u * 3600 * 1000));
+    const quint64 echeance = (quint64{ticks_} + 1) * kMillisecondesParTick;
+    const quint64 ecoulees = MillisecondesEcoulees();
+    return ecoulees >= echeance
+               ? 0
+               : static_cast<int>(std::min<quint64>(echeance - ecoulees, 86400000));
 }
 
 bool AttendEvenement(const TMinuterieTicks& minuterie, const TAbonnementReveil& abonne) {

@@ -7,11 +7,12 @@
 // The time unit of the instrument link: 55 ms, counted on the millisecond clock of `Horloge()`
 // divided by 55. The counter wraps with the clock.
 inline constexpr quint32 kMillisecondesParTick = 55;
-// Half of the tick range: the longest timer, and the margin of the wrap-around rule.
+// Half of the tick range: the longest timer.
 inline constexpr quint32 kTicksMaximum = 39045157;
 
 quint32 TicksActuels();
 
+// Expires once the tick count has passed start + n.
 class TMinuterieTicks {
 public:
     void ArmTickTimer(quint32 ticks);
@@ -20,8 +21,10 @@ public:
     int MillisecondesRestantes() const;
 
 private:
-    quint32 debut_ = 0;
-    quint32 fin_ = 0;
+    quint64 MillisecondesEcoulees() const;
+
+    quint32 debutMs_ = 0;
+    quint32 ticks_ = 0;
 };
 
 class QObject;
