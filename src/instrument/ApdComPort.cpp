@@ -241,6 +241,9 @@ quint8 TApdComPort::ReadChar() {
         lus_ = 0;
     }
     ControleDebit();
+    // What Qt holds beyond the queue comes in as the queue drains; it was already announced.
+    if (EnAttente() <= BufferResume && port_->bytesAvailable() > 0)
+        Recoit();
     return octet;
 }
 
@@ -254,8 +257,22 @@ void TApdComPort::WriteString(QByteArrayView octets) {
         journal_.Note('E', "Ecriture", static_cast<quint32>(octets.size()));
 }
 
+// Characters that came while no handler was installed were never reported: the new handler
+// hears of them.
 void TApdComPort::SetOnTriggerAvail(TTriggerAvailEvent gestionnaire) {
     onTriggerAvail_ = std::move(gestionnaire);
+    if (!onTriggerAvail_ || !Open())
+        return;
+    Recoit();
+    if (EnAttente() > 0)
+        PrevoitAvis();
+}
+
+void TApdComPort::PrevoitAvis() {
+    if (avisPrevu_)
+        return;
+    avisPrevu_ = true;
+    QMetaObject::invokeMethod(this, &TApdComPort::Avise, Qt::QueuedConnection);
 }
 
 void TApdComPort::Recoit() {
@@ -273,10 +290,8 @@ void TApdComPort::Recoit() {
     if (logging_ == tlOn)
         journal_.Note('R', "Reception", static_cast<quint32>(nouveaux.size()));
     ControleDebit();
-    if (onTriggerAvail_ && !avisPrevu_) {
-        avisPrevu_ = true;
-        QMetaObject::invokeMethod(this, &TApdComPort::Avise, Qt::QueuedConnection);
-    }
+    if (onTriggerAvail_)
+        PrevoitAvis();
     emit CaracteresRecus();
 }
 

@@ -103,6 +103,7 @@ signals:
 private:
     void Recoit();
     void Avise();
+    void PrevoitAvis();
     void ErreurPort(int erreur);
     void Ferme();
     void ReglePort(bool ok, const char* reglage);

@@ -162,6 +162,26 @@ TEST_F(Protocole, LaNotificationDeReceptionLivreUnBalayage) {
     EXPECT_TRUE(lignes[80].startsWith("800.0,"));
 }
 
+// Without a handler the queue fills to its size and the rest waits in the system; the handler
+// installed later gets every line.
+TEST_F(Protocole, UnLongBalayageAttendDansLaFileSansRienPerdre) {
+    Spectro.LanceSpectre(); // PasL 0: 2001 lines from 400.0 to 800.0
+    voie.PurgeInput();
+    Spectro.EnvoiCommande(Spectro.CmdSpectre);
+    Attend([] { return false; }, 300);
+    EXPECT_EQ(voie.EnAttente(), TApdComPort::InSize);
+    QByteArray recu;
+    voie.SetOnTriggerAvail([&recu](TApdComPort& port, quint16 nombre) {
+        for (quint16 i = 0; i < nombre; ++i)
+            recu += static_cast<char>(port.ReadChar());
+    });
+    Attend([&recu] { return recu.count('\r') >= 2001; }, 5000);
+    const QList<QByteArray> lignes = recu.split('\r');
+    ASSERT_EQ(lignes.size(), 2002);
+    for (int i = 0; i < 2001; ++i)
+        ASSERT_TRUE(lignes[i].startsWith(QByteArray::number(400 + i * 0.2, 'f', 1) + ',')) << i;
+}
+
 TEST(FormateNombre, FormatsDeLongueurDOnde) {
     struct {
         QByteArray format;

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -144,6 +145,29 @@ TEST(VoieSerie, TraceCommenceALOuvertureEtSeDeverseEnFichier) {
     EXPECT_TRUE(journal.contains("  E  Ecriture      00000002\r\n"));
     EXPECT_TRUE(journal.contains("  R  Reception     00000006\r\n"));
     Spectro = TspectroJenway{};
+}
+
+// The simulator reached through its symbolic link, pacing its reply at 1200 baud.
+TEST(VoieSerie, SimulateurParSonLienEtALaCadenceDeLaLigne) {
+    QTemporaryDir dossier;
+    const QString lien = dossier.filePath(QStringLiteral("ttyJenway"));
+    {
+        TSimulateurLance simulateur(3, {QStringLiteral("--lien"), lien});
+        ASSERT_TRUE(simulateur.Controle("absorbance 0.153"));
+        qputenv("JENWAY_COM3", lien.toLocal8Bit());
+        TApdComPort voie;
+        voie.SetComNumber(3);
+        Spectro = TspectroJenway{};
+        Spectro.Voie = &voie;
+        voie.SetOpen(true);
+        Spectro.EnvoiCommande("R");
+        QElapsedTimer chrono;
+        chrono.start();
+        EXPECT_DOUBLE_EQ(Spectro.DemandeAbs(), 0.153);
+        EXPECT_GE(chrono.elapsed(), 40); // six characters of 10 bits at 1200 baud: 50 ms
+        Spectro = TspectroJenway{};
+    }
+    EXPECT_FALSE(QFileInfo(lien).isSymLink()); // removed when the simulator ends
 }
 
 TEST(TraceSerie, MiseEnPageDesLignes) {

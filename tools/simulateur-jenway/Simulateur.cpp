@@ -138,7 +138,8 @@ void TSimulateur::Pompe() {
             file_.pop_front();
             continue;
         }
-        const double delai = (prochainEnvoi_ - Secondes()) * 1000;
+        // Paced: when the next character is due. At full speed the line is full: soon again.
+        const double delai = options_.sansDelai ? 1 : (prochainEnvoi_ - Secondes()) * 1000;
         pompe_.start(std::max(1, static_cast<int>(std::ceil(delai))));
         return;
     }
