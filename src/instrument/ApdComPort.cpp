@@ -28,6 +28,12 @@ QSerialPort::StopBits ArretsPort(quint16 bits) {
     return bits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop;
 }
 
+QSerialPort::FlowControl ControleDeFlux(THWFlowOptions materiel, TSWFlowOptions logiciel) {
+    if (materiel & (hwfUseRTS | hwfRequireCTS))
+        return QSerialPort::HardwareControl;
+    return logiciel != swfNone ? QSerialPort::SoftwareControl : QSerialPort::NoFlowControl;
+}
+
 } // namespace
 
 TApdComPort::TApdComPort(QObject* parent) : QObject(parent), port_(new QSerialPort(this)) {
@@ -97,19 +103,18 @@ void TApdComPort::SetSWFlowOptions(TSWFlowOptions options) {
 }
 
 void TApdComPort::AppliqueDebit() {
-    QSerialPort::FlowControl debit = QSerialPort::NoFlowControl;
-    if (hwFlow_ & (hwfUseRTS | hwfRequireCTS))
-        debit = QSerialPort::HardwareControl;
-    else if (swFlow_ != swfNone)
-        debit = QSerialPort::SoftwareControl;
-    ReglePort(port_->setFlowControl(debit), "le contrôle de flux");
-    if (!Open() || pseudoTerminal_)
-        return;
-    // Without a handshake the lines stay raised while the port is open. Under RTS/CTS the system
-    // drives RTS itself.
+    ReglePort(port_->setFlowControl(ControleDeFlux(hwFlow_, swFlow_)), "le contrôle de flux");
+    LeveLignes();
+}
+
+// Without a handshake the lines stay raised while the port is open. Under RTS/CTS the system
+// drives RTS itself.
+void TApdComPort::LeveLignes() {
     dtrBaisse_ = false;
+    if (pseudoTerminal_)
+        return; // no modem lines
     port_->setDataTerminalReady(true);
-    if (debit != QSerialPort::HardwareControl)
+    if (ControleDeFlux(hwFlow_, swFlow_) != QSerialPort::HardwareControl)
         port_->setRequestToSend(true);
     port_->clearError(); // adapters without these lines refuse them; nothing depends on it
 }
@@ -120,12 +125,13 @@ void TApdComPort::ReglePort(bool ok, const char* reglage) {
     if (ok || !Open())
         return;
     const auto erreur = port_->error();
+    const QString raison = port_->errorString();
     port_->clearError();
     if (pseudoTerminal_)
         return;
     throw EComm(erreur, QStringLiteral("La voie série COM%1 refuse %2 : %3")
                             .arg(comNumber_)
-                            .arg(QString::fromUtf8(reglage), port_->errorString()));
+                            .arg(QString::fromUtf8(reglage), raison));
 }
 
 void TApdComPort::SetOpen(bool ouvert) {
@@ -146,7 +152,7 @@ void TApdComPort::SetOpen(bool ouvert) {
     port_->setParity(ParitePort(parite_));
     port_->setDataBits(static_cast<QSerialPort::DataBits>(dataBits_));
     port_->setStopBits(ArretsPort(stopBits_));
-    port_->setFlowControl(QSerialPort::NoFlowControl);
+    port_->setFlowControl(ControleDeFlux(hwFlow_, swFlow_));
     if (!port_->open(QIODevice::ReadWrite)) {
         const auto erreur = port_->error();
         const QString raison = port_->errorString();
@@ -161,12 +167,7 @@ void TApdComPort::SetOpen(bool ouvert) {
     recus_.clear();
     lus_ = 0;
     disparitionPrevue_ = false;
-    try {
-        AppliqueDebit();
-    } catch (...) {
-        Ferme();
-        throw;
-    }
+    LeveLignes();
     if (logging_ == tlOn)
         journal_.Note('P', "Ouverture", comNumber_);
 }

@@ -108,6 +108,7 @@ private:
     void Ferme();
     void ReglePort(bool ok, const char* reglage);
     void AppliqueDebit();
+    void LeveLignes();
     void ControleDebit();
     void VerifieOuvert() const;
 
