@@ -98,7 +98,7 @@ signals:
     // The device disappeared; the port is closed. Emitted once per disappearance.
     void Disparu(const QString& message);
     // An instrument reading starts (true) or ends (false): the hourglass cursor.
-    void LectureEnCours(bool enCours);
+    void Sablier(bool enCours);
 
 private:
     void Recoit();

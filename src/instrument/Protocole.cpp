@@ -39,11 +39,11 @@ class TLectureEnCours {
 public:
     TLectureEnCours(TApdComPort& voie, bool& drapeau) : voie_(voie), drapeau_(drapeau) {
         drapeau_ = true;
-        emit voie_.LectureEnCours(true);
+        emit voie_.Sablier(true);
     }
     ~TLectureEnCours() {
         drapeau_ = false;
-        emit voie_.LectureEnCours(false);
+        emit voie_.Sablier(false);
     }
     TLectureEnCours(const TLectureEnCours&) = delete;
     TLectureEnCours& operator=(const TLectureEnCours&) = delete;

@@ -116,7 +116,7 @@ TEST_F(Protocole, LeGestionnaireDeReceptionEstSuspenduPendantLaLecture) {
             port.ReadChar();
     });
     int curseurs = 0;
-    QObject::connect(&voie, &TApdComPort::LectureEnCours,
+    QObject::connect(&voie, &TApdComPort::Sablier,
                      [&curseurs](bool enCours) { curseurs += enCours ? 1 : -1; });
     EXPECT_DOUBLE_EQ(Spectro.DemandeAbs(), 0.5);
     QCoreApplication::processEvents();
