@@ -45,6 +45,24 @@ public:
     quint8 AckCommande = 6;
     quint16 TimeOut = 9;         // ticks of 55 ms
     TApdComPort* Voie = nullptr; // the main window's port; not owned
+    bool LectureEnCours = false; // a DemandeAbs is waiting for its reply
+
+    // The instrument protocol. Port errors (ECommNotOpen, ...) reach the caller; nothing else
+    // is reported.
+    // Sends `commande` and returns the reply line: printable characters up to the carriage
+    // return, at most 255, or what came before the time-out of `TimeOut` ticks.
+    TChaine255 Interroge(const TChaine20& commande);
+    // One absorbance reading, or Indefini when the reply is no number. A reading asked while one
+    // waits (a timer firing during the wait) gives Indefini at once and leaves the first alone.
+    double DemandeAbs();
+    void EnvoiLambda(double lambda);
+    void EnvoiCommande(const TChaine20& commande);
+    // Scan mode, start, end and step, with a pause of 4 ticks after each. A step index outside
+    // the table sends the nearest step. Stops early when the application quits or the port closes.
+    void LanceSpectre();
+    void LigneDeBase();
+    // `lambda` through FormatLambda, with the system's decimal separator.
+    QByteArray TexteLambda(double lambda) const;
 
     // Reads the section `nom` of the file; each missing or unreadable key gives its default.
     void LitConfig(const TChaine80& nom, const TFichierIni& ini);
@@ -53,6 +71,14 @@ public:
 };
 
 extern TspectroJenway Spectro;
+
+// The scan steps sent for PasL 0, 1 and 2, always with a point.
+inline constexpr const char* TableDesPas[] = {"0.2", "1.0", "5.0"};
+
+// `x` through a printf format of one floating-point conversion (flags, width, precision and f,
+// e or g), with literal text around it and the system's decimal separator. A format that is not
+// of this form, which the configuration dialog lets the user type, formats as "%5.1f".
+QByteArray FormateNombre(const QByteArray& format, double x);
 
 // The executable's path with the extension ".INI", at most 255 characters.
 QString NomFichierIni();

@@ -1,0 +1,345 @@
+#include "instrument/ApdComPort.h"
+
+#include "instrument/PeripheriqueCom.h"
+
+#include <QDir>
+#include <QMetaObject>
+#include <QSerialPort>
+
+namespace {
+
+QSerialPort::Parity ParitePort(TParite parite) {
+    switch (parite) {
+    case TParite::Aucune:
+        return QSerialPort::NoParity;
+    case TParite::Impaire:
+        return QSerialPort::OddParity;
+    case TParite::Paire:
+        return QSerialPort::EvenParity;
+    case TParite::Marque:
+        return QSerialPort::MarkParity;
+    case TParite::Espace:
+        return QSerialPort::SpaceParity;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits ArretsPort(quint16 bits) {
+    return bits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop;
+}
+
+QSerialPort::FlowControl ControleDeFlux(THWFlowOptions materiel, TSWFlowOptions logiciel) {
+    if (materiel & (hwfUseRTS | hwfRequireCTS))
+        return QSerialPort::HardwareControl;
+    return logiciel != swfNone ? QSerialPort::SoftwareControl : QSerialPort::NoFlowControl;
+}
+
+} // namespace
+
+TApdComPort::TApdComPort(QObject* parent) : QObject(parent), port_(new QSerialPort(this)) {
+    port_->setReadBufferSize(InSize);
+    connect(port_, &QSerialPort::readyRead, this, &TApdComPort::Recoit);
+    connect(port_, &QSerialPort::errorOccurred, this,
+            [this](QSerialPort::SerialPortError erreur) { ErreurPort(erreur); });
+}
+
+TApdComPort::~TApdComPort() = default;
+
+bool TApdComPort::Open() const {
+    return port_->isOpen();
+}
+
+QString TApdComPort::Peripherique() const {
+    return Open() ? peripherique_ : NomPeripheriqueCom(comNumber_);
+}
+
+void TApdComPort::SetComNumber(quint16 numero) {
+    if (numero == comNumber_)
+        return;
+    const bool ouvert = Open();
+    if (ouvert)
+        Ferme(); // recording states and their contents are kept
+    comNumber_ = numero;
+    if (ouvert)
+        SetOpen(true);
+}
+
+void TApdComPort::SetBaud(qint32 baud) {
+    baud_ = baud;
+    if (Open())
+        ReglePort(port_->setBaudRate(baud_), "la vitesse");
+}
+
+void TApdComPort::SetParity(TParite parite) {
+    parite_ = parite;
+    if (Open())
+        ReglePort(port_->setParity(ParitePort(parite_)), "la parité");
+}
+
+void TApdComPort::SetDataBits(quint16 bits) {
+    dataBits_ = bits;
+    if (Open())
+        ReglePort(bits >= 5 && bits <= 8 &&
+                      port_->setDataBits(static_cast<QSerialPort::DataBits>(bits)),
+                  "le nombre de bits de données");
+}
+
+void TApdComPort::SetStopBits(quint16 bits) {
+    stopBits_ = bits;
+    if (Open())
+        ReglePort(port_->setStopBits(ArretsPort(bits)), "le nombre de bits d'arrêt");
+}
+
+void TApdComPort::SetHWFlowOptions(THWFlowOptions options) {
+    hwFlow_ = options;
+    if (Open())
+        AppliqueDebit();
+}
+
+void TApdComPort::SetSWFlowOptions(TSWFlowOptions options) {
+    swFlow_ = options;
+    if (Open())
+        AppliqueDebit();
+}
+
+void TApdComPort::AppliqueDebit() {
+    ReglePort(port_->setFlowControl(ControleDeFlux(hwFlow_, swFlow_)), "le contrôle de flux");
+    LeveLignes();
+}
+
+// Without a handshake the lines stay raised while the port is open. Under RTS/CTS the system
+// drives RTS itself.
+void TApdComPort::LeveLignes() {
+    dtrBaisse_ = false;
+    if (pseudoTerminal_)
+        return; // no modem lines
+    port_->setDataTerminalReady(true);
+    if (ControleDeFlux(hwFlow_, swFlow_) != QSerialPort::HardwareControl)
+        port_->setRequestToSend(true);
+    port_->clearError(); // adapters without these lines refuse them; nothing depends on it
+}
+
+// A pseudo-terminal refuses some settings once open although it has no line to set: those
+// refusals are skipped. A real port that refuses its setting is an error.
+void TApdComPort::ReglePort(bool ok, const char* reglage) {
+    if (ok || !Open())
+        return;
+    const auto erreur = port_->error();
+    const QString raison = port_->errorString();
+    port_->clearError();
+    if (pseudoTerminal_)
+        return;
+    throw EComm(erreur, QStringLiteral("La voie série COM%1 refuse %2 : %3")
+                            .arg(comNumber_)
+                            .arg(QString::fromUtf8(reglage), raison));
+}
+
+void TApdComPort::SetOpen(bool ouvert) {
+    if (ouvert == Open())
+        return;
+    if (!ouvert) {
+        Ferme();
+        return;
+    }
+    const QString peripherique = NomPeripheriqueCom(comNumber_);
+    if (dataBits_ < 5 || dataBits_ > 8)
+        throw ECommOuverture(QSerialPort::UnsupportedOperationError,
+                             QStringLiteral("COM%1 : %2 bits de données ne sont pas possibles")
+                                 .arg(comNumber_)
+                                 .arg(dataBits_));
+    port_->setPortName(peripherique);
+    port_->setBaudRate(baud_);
+    port_->setParity(ParitePort(parite_));
+    port_->setDataBits(static_cast<QSerialPort::DataBits>(dataBits_));
+    port_->setStopBits(ArretsPort(stopBits_));
+    port_->setFlowControl(ControleDeFlux(hwFlow_, swFlow_));
+    if (!port_->open(QIODevice::ReadWrite)) {
+        const auto erreur = port_->error();
+        const QString raison = port_->errorString();
+        port_->clearError();
+        throw ECommOuverture(erreur,
+                             QStringLiteral("Impossible d'ouvrir la voie série COM%1 (%2) : %3")
+                                 .arg(comNumber_)
+                                 .arg(peripherique, raison));
+    }
+    peripherique_ = peripherique;
+    pseudoTerminal_ = EstPseudoTerminal(peripherique);
+    recus_.clear();
+    lus_ = 0;
+    disparitionPrevue_ = false;
+    LeveLignes();
+    if (logging_ == tlOn)
+        journal_.Note('P', "Ouverture", comNumber_);
+}
+
+void TApdComPort::Ferme() {
+    if (logging_ == tlOn)
+        journal_.Note('P', "Fermeture", comNumber_);
+    port_->close();
+    port_->clearError();
+    recus_.clear();
+    lus_ = 0;
+}
+
+void TApdComPort::SetTracing(TTraceLogState etat) {
+    if (etat == tlDump && Open()) {
+        tracing_ = tlOff;
+        const TTraceSerie trace = std::exchange(trace_, {});
+        trace.Ecrit(QDir::current().filePath(TraceName));
+        return;
+    }
+    tracing_ = etat == tlOn ? tlOn : tlOff;
+    if (tracing_ == tlOff)
+        trace_.Oublie();
+}
+
+void TApdComPort::SetLogging(TTraceLogState etat) {
+    if (etat == tlDump && Open()) {
+        logging_ = tlOff;
+        const TJournalSerie journal = std::exchange(journal_, {});
+        journal.Ecrit(QDir::current().filePath(LogName), peripherique_);
+        return;
+    }
+    logging_ = etat == tlOn ? tlOn : tlOff;
+    if (logging_ == tlOff)
+        journal_.Oublie();
+}
+
+void TApdComPort::VerifieOuvert() const {
+    if (!Open())
+        throw ECommNotOpen();
+}
+
+void TApdComPort::PurgeInput() {
+    VerifieOuvert();
+    port_->clear(QSerialPort::Input);
+    recus_.clear();
+    lus_ = 0;
+    ControleDebit();
+    if (logging_ == tlOn)
+        journal_.Note('P', "Purge", 0);
+}
+
+bool TApdComPort::CharAvailable() {
+    VerifieOuvert();
+    if (EnAttente() == 0)
+        Recoit();
+    return EnAttente() > 0;
+}
+
+quint8 TApdComPort::ReadChar() {
+    VerifieOuvert();
+    if (EnAttente() == 0)
+        Recoit();
+    if (EnAttente() == 0)
+        throw ECommTamponVide();
+    const auto octet = static_cast<quint8>(recus_[lus_++]);
+    if (lus_ == recus_.size()) {
+        recus_.clear();
+        lus_ = 0;
+    } else if (lus_ >= 4096) {
+        recus_.remove(0, lus_);
+        lus_ = 0;
+    }
+    ControleDebit();
+    // What Qt holds beyond the queue comes in as the queue drains; it was already announced.
+    if (EnAttente() <= BufferResume && port_->bytesAvailable() > 0)
+        Recoit();
+    return octet;
+}
+
+void TApdComPort::WriteString(QByteArrayView octets) {
+    VerifieOuvert();
+    port_->write(octets.data(), octets.size());
+    port_->flush(); // hands what it can to the system now, without waiting
+    if (tracing_ == tlOn)
+        trace_.Note(octets, true);
+    if (logging_ == tlOn)
+        journal_.Note('E', "Ecriture", static_cast<quint32>(octets.size()));
+}
+
+// Characters that came while no handler was installed were never reported: the new handler
+// hears of them.
+void TApdComPort::SetOnTriggerAvail(TTriggerAvailEvent gestionnaire) {
+    onTriggerAvail_ = std::move(gestionnaire);
+    if (!onTriggerAvail_ || !Open())
+        return;
+    Recoit();
+    if (EnAttente() > 0)
+        PrevoitAvis();
+}
+
+void TApdComPort::PrevoitAvis() {
+    if (avisPrevu_)
+        return;
+    avisPrevu_ = true;
+    QMetaObject::invokeMethod(this, &TApdComPort::Avise, Qt::QueuedConnection);
+}
+
+void TApdComPort::Recoit() {
+    if (!Open())
+        return;
+    const qint64 place = InSize - EnAttente();
+    if (place <= 0)
+        return; // the rest waits in the system, which holds the instrument back
+    const QByteArray nouveaux = port_->read(place);
+    if (nouveaux.isEmpty())
+        return;
+    recus_ += nouveaux;
+    if (tracing_ == tlOn)
+        trace_.Note(nouveaux, false);
+    if (logging_ == tlOn)
+        journal_.Note('R', "Reception", static_cast<quint32>(nouveaux.size()));
+    ControleDebit();
+    if (onTriggerAvail_)
+        PrevoitAvis();
+    emit CaracteresRecus();
+}
+
+void TApdComPort::Avise() {
+    avisPrevu_ = false;
+    if (!onTriggerAvail_ || !Open() || EnAttente() == 0)
+        return;
+    const quint16 nombre = static_cast<quint16>(std::min<qint64>(EnAttente(), 0xFFFF));
+    if (logging_ == tlOn)
+        journal_.Note('A', "Avis", nombre);
+    const TTriggerAvailEvent gestionnaire = onTriggerAvail_; // it may replace itself
+    gestionnaire(*this, nombre);
+}
+
+void TApdComPort::ControleDebit() {
+    if (!(hwFlow_ & hwfUseDTR) || pseudoTerminal_ || !Open())
+        return;
+    if (!dtrBaisse_ && EnAttente() >= BufferFull) {
+        dtrBaisse_ = true;
+        port_->setDataTerminalReady(false);
+    } else if (dtrBaisse_ && EnAttente() <= BufferResume) {
+        dtrBaisse_ = false;
+        port_->setDataTerminalReady(true);
+    }
+}
+
+// Qt reports a vanished device as read errors in a tight loop and leaves the port open. The port
+// is closed once, from the event loop rather than inside Qt's own read handling.
+void TApdComPort::ErreurPort(int erreur) {
+    if (erreur != QSerialPort::ResourceError && erreur != QSerialPort::ReadError)
+        return;
+    if (disparitionPrevue_ || !Open())
+        return;
+    disparitionPrevue_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!Open())
+                return;
+            if (logging_ == tlOn)
+                journal_.Note('P', "Disparition", comNumber_);
+            Ferme();
+            emit Disparu(QStringLiteral("La voie série COM%1 (%2) ne répond plus : l'appareil a "
+                                        "été débranché. Rebranchez-le puis choisissez de nouveau "
+                                        "un mode.")
+                             .arg(comNumber_)
+                             .arg(peripherique_));
+        },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+// An error of the serial port service, with its code.
+class EComm : public std::runtime_error {
+public:
+    EComm(int code, const QString& message)
+        : std::runtime_error(message.toStdString()), code_(code) {}
+    int ErrorCode() const { return code_; }
+
+private:
+    int code_;
+};
+
+// A byte-level operation on a port that is not open.
+class ECommNotOpen : public EComm {
+public:
+    static constexpr int kCode = -2007;
+    ECommNotOpen() : EComm(kCode, QStringLiteral("ie_NOpen - device not open")) {}
+};
+
+// `ReadChar` with nothing received.
+class ECommTamponVide : public EComm {
+public:
+    static constexpr int kCode = -2010;
+    ECommTamponVide() : EComm(kCode, QStringLiteral("Tampon de réception vide")) {}
+};
+
+// Opening failed: the port is absent, busy or refuses its settings. The code is Qt's
+// QSerialPort::SerialPortError.
+class ECommOuverture : public EComm {
+public:
+    using EComm::EComm;
+};
+
+// A trace or log file could not be written. The code is Qt's QFileDevice::FileError.
+class ECommFichier : public EComm {
+public:
+    using EComm::EComm;
+};

@@ -1,0 +1,265 @@
+#include "VoieSimulee.h"
+#include "instrument/PeripheriqueCom.h"
+#include "instrument/Ticks.h"
+#include "shell/Horloge.h"
+#include "shell/Utilitaires.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+QByteArray LitFichier(const QString& chemin) {
+    QFile f(chemin);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Runs in a fresh current directory, where the trace and log files go.
+class DossierCourant {
+public:
+    DossierCourant() : avant_(QDir::currentPath()) { QDir::setCurrent(dossier_.path()); }
+    ~DossierCourant() { QDir::setCurrent(avant_); }
+    QString Fichier(const QString& nom) const { return dossier_.filePath(nom); }
+
+private:
+    QTemporaryDir dossier_;
+    QString avant_;
+};
+
+TEST(VoieSerie, ValeursALaCreationEtOperationsSurPortFerme) {
+    TApdComPort voie;
+    EXPECT_EQ(voie.ComNumber(), 1);
+    EXPECT_EQ(voie.Baud(), 1200);
+    EXPECT_EQ(voie.Parity(), TParite::Impaire);
+    EXPECT_EQ(voie.DataBits(), 7);
+    EXPECT_EQ(voie.StopBits(), 1);
+    EXPECT_EQ(voie.HWFlowOptions(), hwfUseDTR | hwfUseRTS | hwfRequireCTS);
+    EXPECT_EQ(voie.SWFlowOptions(), swfNone);
+    EXPECT_FALSE(voie.Open());
+    EXPECT_EQ(voie.Tracing(), tlOff);
+    EXPECT_EQ(voie.Logging(), tlOff);
+    EXPECT_FALSE(voie.OnTriggerAvail());
+
+    const std::function<void()> operations[] = {
+        [&] { voie.PurgeInput(); },
+        [&] { voie.CharAvailable(); },
+        [&] { voie.ReadChar(); },
+        [&] { voie.WriteString("A\r"); },
+    };
+    for (const auto& operation : operations) {
+        try {
+            operation();
+            ADD_FAILURE() << "pas d'erreur sur un port fermé";
+        } catch (const ECommNotOpen& e) {
+            EXPECT_EQ(e.ErrorCode(), -2007);
+            EXPECT_STREQ(e.what(), "ie_NOpen - device not open");
+        }
+    }
+}
+
+TEST(VoieSerie, OuvertureDUnPortAbsentEchoue) {
+    qputenv("JENWAY_COM9", "/dev/pas-de-port-ici");
+    TApdComPort voie;
+    voie.SetComNumber(9);
+    EXPECT_THROW(voie.SetOpen(true), ECommOuverture);
+    EXPECT_FALSE(voie.Open());
+    EXPECT_FALSE(PortComPresent(9));
+    EXPECT_FALSE(PortComPresent(0));
+    qunsetenv("JENWAY_COM9");
+}
+
+TEST(VoieSerie, NomsDesPeripheriques) {
+    qunsetenv("JENWAY_COM1");
+    EXPECT_EQ(NomPeripheriqueCom(1), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(NomPeripheriqueCom(11), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(NomPeripheriqueCom(31), QStringLiteral("/dev/ttyACM0"));
+    EXPECT_EQ(NomPeripheriqueCom(50), QStringLiteral("/dev/ttyACM19"));
+    qputenv("JENWAY_COM1", "/tmp/x/ttyV0");
+    EXPECT_EQ(NomPeripheriqueCom(1), QStringLiteral("/tmp/x/ttyV0"));
+    qunsetenv("JENWAY_COM1");
+}
+
+using VoieOuverte = VoieSimulee;
+
+TEST_F(VoieOuverte, PortPresentMemeTenuParUnAutre) {
+    EXPECT_TRUE(PortComPresent(1)); // held open by `voie`
+    voie.SetOpen(false);
+    EXPECT_TRUE(PortComPresent(1));
+}
+
+// A pseudo-terminal refuses data bits and parity once open: those settings are skipped there.
+TEST_F(VoieOuverte, ReglagesAppliquesAuPortOuvert) {
+    voie.SetParity(TParite::Aucune);
+    voie.SetDataBits(8);
+    voie.SetStopBits(2);
+    voie.SetBaud(9600);
+    voie.SetHWFlowOptions({});
+    voie.SetSWFlowOptions(swfBoth);
+    EXPECT_TRUE(voie.Open());
+    EXPECT_EQ(voie.DataBits(), 8);
+    ASSERT_TRUE(simulateur.Controle("absorbance 0.25"));
+    EXPECT_DOUBLE_EQ(Spectro.DemandeAbs(), 0.25);
+}
+
+TEST_F(VoieOuverte, NouveauNumeroRouvreLePortEtGardeLaTrace) {
+    const DossierCourant dossier;
+    const TSimulateurLance second(2);
+    voie.SetTracing(tlOn);
+    Spectro.EnvoiCommande("X");
+    voie.SetComNumber(2);
+    EXPECT_TRUE(voie.Open());
+    EXPECT_EQ(voie.Peripherique(), second.Peripherique());
+    EXPECT_EQ(voie.Tracing(), tlOn);
+    Spectro.EnvoiCommande("R");
+    EXPECT_EQ(second.AttendJournal(1), "R[13]\n");
+    voie.SetTracing(tlDump);
+    EXPECT_EQ(LitFichier(dossier.Fichier("jenway6500.TRC")), "Transmit: X[13]R[13]\r\n");
+}
+
+TEST(VoieSerie, TraceCommenceALOuvertureEtSeDeverseEnFichier) {
+    const DossierCourant dossier;
+    TSimulateurLance simulateur;
+    ASSERT_TRUE(simulateur.Controle("absorbance 0.153"));
+    TApdComPort voie;
+    Spectro = TspectroJenway{};
+    Spectro.Voie = &voie;
+    voie.SetTracing(tlOn); // before any opening
+    voie.SetLogging(tlOn);
+    voie.SetOpen(true);
+    Spectro.EnvoiCommande(Spectro.CmdDebutRemote);
+    EXPECT_DOUBLE_EQ(Spectro.DemandeAbs(), 0.153);
+    Spectro.EnvoiCommande(Spectro.CmdFinRemote);
+    voie.SetTracing(tlDump);
+    voie.SetLogging(tlDump);
+    EXPECT_EQ(voie.Tracing(), tlOff);
+    EXPECT_EQ(LitFichier(dossier.Fichier("jenway6500.TRC")),
+              "Transmit: R[13]A[13]\r\n\r\nReceive: 0.153[13]\r\n\r\nTransmit: X[13]\r\n");
+    const QByteArray journal = LitFichier(dossier.Fichier("jenway6500.LOG"));
+    EXPECT_TRUE(journal.startsWith("Journal de la voie s\xE9rie\r\n"));
+    EXPECT_TRUE(journal.contains(simulateur.Peripherique().toLatin1()));
+    EXPECT_TRUE(journal.contains("  E  Ecriture      00000002\r\n"));
+    EXPECT_TRUE(journal.contains("  R  Reception     00000006\r\n"));
+    Spectro = TspectroJenway{};
+}
+
+// The simulator reached through its symbolic link, pacing its reply at 1200 baud.
+TEST(VoieSerie, SimulateurParSonLienEtALaCadenceDeLaLigne) {
+    QTemporaryDir dossier;
+    const QString lien = dossier.filePath(QStringLiteral("ttyJenway"));
+    {
+        TSimulateurLance simulateur(3, {QStringLiteral("--lien"), lien});
+        ASSERT_TRUE(simulateur.Controle("absorbance 0.153"));
+        qputenv("JENWAY_COM3", lien.toLocal8Bit());
+        TApdComPort voie;
+        voie.SetComNumber(3);
+        Spectro = TspectroJenway{};
+        Spectro.Voie = &voie;
+        voie.SetOpen(true);
+        Spectro.EnvoiCommande("R");
+        QElapsedTimer chrono;
+        chrono.start();
+        EXPECT_DOUBLE_EQ(Spectro.DemandeAbs(), 0.153);
+        EXPECT_GE(chrono.elapsed(), 40); // six characters of 10 bits at 1200 baud: 50 ms
+        Spectro = TspectroJenway{};
+    }
+    EXPECT_FALSE(QFileInfo(lien).isSymLink()); // removed when the simulator ends
+}
+
+TEST(TraceSerie, MiseEnPageDesLignes) {
+    TTraceSerie trace;
+    trace.Note(QByteArray(67, 'x') + '\x01', true); // 10 + 67 + 3 = 80 columns: [1] wraps
+    trace.Note(QByteArray("\xE9\r\n") + QByteArray(80, 'y'), false);
+    trace.Note("Z", true);
+    const QByteArray attendu = "Transmit: " + QByteArray(67, 'x') + "\r\n[1]\r\n\r\n" +
+                               "Receive: [233][13][10]" + QByteArray(56, 'y') + "\r\n" +
+                               QByteArray(24, 'y') + "\r\n\r\nTransmit: Z\r\n";
+    EXPECT_EQ(trace.Texte(), attendu);
+
+    TTraceSerie pleine;
+    for (int i = 0; i < 32001; ++i)
+        pleine.Note(i == 0 ? "q" : "b", true);
+    EXPECT_FALSE(pleine.Texte().contains('q')); // only the last 32000 characters are kept
+}
+
+TEST(TraceSerie, FichierImpossibleSignale) {
+    TTraceSerie trace;
+    trace.Note("R", true);
+    EXPECT_THROW(trace.Ecrit(QStringLiteral("/dossier/absent/jenway6500.TRC")), ECommFichier);
+}
+
+TEST(Ticks, MinuterieEtRetourDuCompteur) {
+    struct {
+        quint32 departMs;
+        quint32 ticks;
+        quint32 avanceMs;
+        bool expiree;
+    } const cas[] = {
+        {0, 9, 9 * 55, false},
+        {0, 9, 10 * 55, true},
+        {54, 9, 10 * 55 - 54, true},
+        {110, 0, 54, false},
+        {110, 0, 55, true},
+        {0, 50000000, 39045158u * 55, true},
+        // across the wrap of the millisecond clock
+        {4294967295u - 110, 9, 300, false},
+        {4294967295u - 110, 9, 560, true},
+    };
+    for (const auto& c : cas) {
+        THorlogeTest horloge(QDateTime(QDate(2024, 1, 1), QTime(0, 0)), c.departMs);
+        InstalleHorloge(&horloge);
+        TMinuterieTicks minuterie;
+        minuterie.ArmTickTimer(c.ticks);
+        horloge.Avance(c.avanceMs);
+        EXPECT_EQ(minuterie.TickTimerExpired(), c.expiree) << c.departMs << " " << c.avanceMs;
+        InstalleHorloge(nullptr);
+    }
+    QElapsedTimer chrono;
+    chrono.start();
+    EXPECT_TRUE(PauseTicks(0, true));
+    EXPECT_TRUE(PauseTicks(2, false));
+    EXPECT_GE(chrono.elapsed(), 55);
+}
+
+// The adapter pulled out during a reading: the reading ends, the port closes and the user is
+// told once, quickly, and nothing spins afterwards.
+TEST_F(VoieOuverte, AppareilDebrancheePendantUneLecture) {
+    ASSERT_TRUE(simulateur.Controle("panne silence"));
+    QSignalSpy disparu(&voie, &TApdComPort::Disparu);
+    QElapsedTimer chrono;
+    QTimer::singleShot(100, [&] {
+        simulateur.ControleSansAttendre("debranche");
+        chrono.start();
+    });
+    Spectro.TimeOut = 40;
+    EXPECT_EQ(Spectro.DemandeAbs(), Indefini);
+    EXPECT_LE(chrono.elapsed(), 100);
+    EXPECT_EQ(disparu.count(), 1);
+    EXPECT_FALSE(voie.Open());
+    const double cpu = MillisecondesCpu();
+    QElapsedTimer pause;
+    pause.start();
+    Attend([] { return false; }, 300);
+    EXPECT_LT(MillisecondesCpu() - cpu, 60);
+    EXPECT_EQ(disparu.count(), 1);
+    EXPECT_THROW(Spectro.DemandeAbs(), ECommNotOpen);
+}
+
+TEST_F(VoieOuverte, AppareilDebrancheAuRepos) {
+    QSignalSpy disparu(&voie, &TApdComPort::Disparu);
+    QElapsedTimer chrono;
+    chrono.start();
+    simulateur.ControleSansAttendre("debranche");
+    EXPECT_TRUE(disparu.wait(1000));
+    EXPECT_LE(chrono.elapsed(), 100);
+    EXPECT_FALSE(voie.Open());
+    EXPECT_TRUE(disparu.first().first().toString().contains(QStringLiteral("COM1")));
+    EXPECT_THROW(voie.PurgeInput(), ECommNotOpen);
+    EXPECT_FALSE(disparu.wait(200)); // once
+}
+
+} // namespace
