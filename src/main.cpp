@@ -1,6 +1,8 @@
 #include "instrument/SpectroJenway.h"
 #include "shell/Application.h"
 #include "shell/BoitesQt.h"
+#include "shell/Fenetres.h"
+#include "shell/FormMain.h"
 #include "shell/Regional.h"
 #include "shell/Utilitaires.h"
 
@@ -15,9 +17,13 @@ int main(int argc, char* argv[]) {
     ChargeConfiguration(ini);
     TApplication::FixeTitre(QStringLiteral("Spectrophotomètre Jenway IC6500"));
 
-    const int fin = TApplication::exec();
-
-    SauveConfiguration(ini);
+    int fin = 0;
+    {
+        const TFenetres fenetres;
+        FormMain->show();
+        fin = TApplication::exec();
+        SauveConfiguration(ini);
+    }
     InstalleBoites(nullptr);
     return fin;
 }

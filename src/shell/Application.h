@@ -18,3 +18,13 @@ public:
 
 // The default error box: the application's title, the error icon, the message and OK.
 void AfficheException(const std::exception& erreur);
+
+// Runs a user action; an error ends it and goes to the default error box. Handlers use it so
+// that no exception has to unwind through Qt's own frames.
+template <class Action> void AvecBoiteErreur(Action&& action) {
+    try {
+        action();
+    } catch (const std::exception& erreur) {
+        AfficheException(erreur);
+    }
+}

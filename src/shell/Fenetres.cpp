@@ -1,0 +1,57 @@
+#include "shell/Fenetres.h"
+
+#include "exchange/ConstanteDlg.h"
+#include "exchange/FormDDE.h"
+#include "modes/BeerForm.h"
+#include "modes/CinetiqueForm.h"
+#include "modes/TraceSpectre.h"
+#include "shell/AboutBox.h"
+#include "shell/ComCfgDlg.h"
+#include "shell/FormMain.h"
+
+TFormMain* FormMain = nullptr;
+TAboutBox* AboutBox = nullptr;
+TCinetiqueForm* CinetiqueForm = nullptr;
+TConstanteDlg* ConstanteDlg = nullptr;
+TBeerForm* BeerForm = nullptr;
+TTraceSpectre* TraceSpectre = nullptr;
+TFormDDE* FormDDE = nullptr;
+TComCfgDlg* ComCfgDlg = nullptr;
+
+namespace {
+template <class T> T* Cree(std::unique_ptr<T>& proprietaire, T*& global) {
+    proprietaire = std::make_unique<T>();
+    return global = proprietaire.get();
+}
+} // namespace
+
+TFenetres::TFenetres() {
+    Cree(formMain_, FormMain);
+    Cree(aboutBox_, AboutBox);
+    Cree(cinetiqueForm_, CinetiqueForm);
+    Cree(constanteDlg_, ConstanteDlg);
+    Cree(beerForm_, BeerForm);
+    Cree(traceSpectre_, TraceSpectre);
+    Cree(formDDE_, FormDDE);
+    comCfgDlg_ = std::make_unique<TComCfgDlg>(*FormMain->VoieSerie);
+    ComCfgDlg = comCfgDlg_.get();
+}
+
+TFenetres::~TFenetres() {
+    ComCfgDlg = nullptr;
+    comCfgDlg_.reset();
+    FormDDE = nullptr;
+    formDDE_.reset();
+    TraceSpectre = nullptr;
+    traceSpectre_.reset();
+    BeerForm = nullptr;
+    beerForm_.reset();
+    ConstanteDlg = nullptr;
+    constanteDlg_.reset();
+    CinetiqueForm = nullptr;
+    cinetiqueForm_.reset();
+    AboutBox = nullptr;
+    aboutBox_.reset();
+    FormMain = nullptr;
+    formMain_.reset();
+}

@@ -1,0 +1,112 @@
+#include "BoitesScriptees.h"
+#include "instrument/ConfigSpectroDlg.h"
+#include "instrument/SpectroJenway.h"
+#include "shell/Controles.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ConfigSpectroDlg : public ::testing::Test {
+protected:
+    void SetUp() override { Spectro = TspectroJenway{}; }
+    void TearDown() override { Spectro = TspectroJenway{}; }
+};
+
+TEST_F(ConfigSpectroDlg, AfficheLesReglagesSelonLesCorrespondances) {
+    struct Cas {
+        qint32 baud;
+        quint16 com;
+        qint32 miniL;
+        const char* vitesse;
+        int itemCom;
+        const char* miniAffiche;
+    };
+    const Cas cas[] = {
+        {1200, 1, 325, "1200", 0, "325"},
+        {1000, 12, 50, "19200", 7, "100"},
+        {115200, 0, 500, "115200", -1, "400"},
+    };
+    for (const Cas& c : cas) {
+        Spectro.Baud = c.baud;
+        Spectro.Com = c.com;
+        Spectro.MiniL = c.miniL;
+        TConfigSpectroDlg dialogue;
+        dialogue.FormActivate();
+        ASSERT_GE(dialogue.BaudsRG->ItemIndex(), 0);
+        EXPECT_EQ(dialogue.BaudsRG->Item(dialogue.BaudsRG->ItemIndex())->text(), c.vitesse);
+        EXPECT_EQ(dialogue.Comports->ItemIndex(), c.itemCom);
+        EXPECT_EQ(dialogue.MiniSE->Text(), c.miniAffiche);
+    }
+}
+
+TEST_F(ConfigSpectroDlg, OKStockeCeQuiEstAfficheEtCeQuiEstTape) {
+    Spectro.Baud = 1000;
+    Spectro.Com = 12;
+    Spectro.MiniL = 50;
+    Spectro.DataBits = 8;
+    TConfigSpectroDlg dialogue;
+    dialogue.FormActivate();
+    dialogue.MaxiSE->Edit().setText("2000");
+    dialogue.EditDemandeAbs->clear();
+    dialogue.EditNomAppareil->setText("Jenway");
+    dialogue.XonXoffBox->setChecked(true);
+    dialogue.OKBtnClick();
+    EXPECT_EQ(dialogue.result(), QDialog::Accepted);
+    EXPECT_EQ(Spectro.Baud, 19200);
+    EXPECT_EQ(Spectro.Com, 8);
+    EXPECT_EQ(Spectro.MiniL, 100);
+    EXPECT_EQ(Spectro.MaxiL, 2000);
+    EXPECT_EQ(Spectro.DataBits, 8);
+    EXPECT_TRUE(Spectro.CmdDemandeAbs.EstVide());
+    EXPECT_EQ(Spectro.NomAppareil, TChaine80("Jenway"));
+    EXPECT_TRUE(Spectro.XonXoff);
+    EXPECT_EQ(Spectro.MiniA, -0.3);
+}
+
+TEST_F(ConfigSpectroDlg, AbsorbanceIllisibleArreteLeStockageACeChamp) {
+    const TBoitesScriptees boites;
+    TConfigSpectroDlg dialogue;
+    dialogue.FormActivate();
+    dialogue.EditNomAppareil->setText("Jenway");
+    dialogue.EditMinAbs->setText("abc");
+    dialogue.MaxiSE->SetValue(900);
+    dialogue.BaudsRG->SetItemIndex(9);
+    dialogue.OKBtnClick();
+    EXPECT_EQ(dialogue.result(), QDialog::Accepted);
+    ASSERT_EQ(boites.Vues.size(), 1u);
+    EXPECT_TRUE(boites.Vues[0].Texte.contains("'abc'"));
+    EXPECT_EQ(Spectro.NomAppareil, TChaine80("Jenway"));
+    EXPECT_EQ(Spectro.MaxiL, 950);
+    EXPECT_EQ(Spectro.Baud, 1200);
+
+    dialogue.EditMinAbs->setText("-0.5"); // only the maximum wrong: the minimum is kept
+    dialogue.EditMaxAbs->setText("x");
+    dialogue.OKBtnClick();
+    EXPECT_EQ(Spectro.MiniA, -0.5);
+    EXPECT_EQ(Spectro.MaxiA, 3);
+}
+
+TEST(SpinEdit, TexteLibreValeurBorneeFlechesDansLesBornes) {
+    TSpinEdit spin;
+    spin.FixeBornes(800, 1000);
+    spin.FixeIncrement(10);
+    spin.SetValue(2000);
+    EXPECT_EQ(spin.Text(), "1000");
+    spin.Edit().setText("2000");
+    EXPECT_EQ(spin.Value(), 2000);
+    spin.Edit().setText("douze");
+    EXPECT_EQ(spin.Value(), 800);
+    spin.SetValue(995);
+    QTest::keyClick(&spin.Edit(), Qt::Key_Up);
+    EXPECT_EQ(spin.Value(), 1000);
+    QTest::keyClick(&spin.Edit(), Qt::Key_Down);
+    EXPECT_EQ(spin.Value(), 990);
+}
+
+} // namespace
