@@ -2,9 +2,9 @@
 
 #include "exchange/ConstanteDlg.h"
 #include "exchange/FormDDE.h"
-#include "modes/BeerForm.h"
-#include "modes/CinetiqueForm.h"
-#include "modes/TraceSpectre.h"
+#include "modes/beer/BeerForm.h"
+#include "modes/cinetique/CinetiqueForm.h"
+#include "modes/spectre/TraceSpectre.h"
 #include "shell/AboutBox.h"
 #include "shell/ComCfgDlg.h"
 #include "shell/FormMain.h"

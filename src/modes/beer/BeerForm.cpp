@@ -1,18 +1,18 @@
-#include "modes/TraceSpectre.h"
+#include "modes/beer/BeerForm.h"
 
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-TTraceSpectre::TTraceSpectre(QWidget* parent)
+TBeerForm::TBeerForm(QWidget* parent)
     : QWidget(parent, Qt::Window), StatusBar(new QStatusBar(this)) {
-    setObjectName(QStringLiteral("TraceSpectre"));
-    setWindowTitle(QStringLiteral("Tracé de spectre avec le spectrophotomètre JENWAY 6400"));
+    setObjectName(QStringLiteral("BeerForm"));
+    setWindowTitle(QStringLiteral("Loi de Beer-Lambert"));
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     auto* page = new QVBoxLayout(this);
     page->addStretch();
     page->addWidget(StatusBar);
 }
 
-void TTraceSpectre::AfficheAide(const QString& texte) {
+void TBeerForm::AfficheAide(const QString& texte) {
     StatusBar->showMessage(texte);
 }

@@ -1,18 +1,18 @@
-#include "modes/CinetiqueForm.h"
+#include "modes/spectre/TraceSpectre.h"
 
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-TCinetiqueForm::TCinetiqueForm(QWidget* parent)
+TTraceSpectre::TTraceSpectre(QWidget* parent)
     : QWidget(parent, Qt::Window), StatusBar(new QStatusBar(this)) {
-    setObjectName(QStringLiteral("CinetiqueForm"));
-    setWindowTitle(QStringLiteral("Cinétique suivie par spectrophotomètre Jenway 6400"));
+    setObjectName(QStringLiteral("TraceSpectre"));
+    setWindowTitle(QStringLiteral("Tracé de spectre avec le spectrophotomètre JENWAY 6400"));
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     auto* page = new QVBoxLayout(this);
     page->addStretch();
     page->addWidget(StatusBar);
 }
 
-void TCinetiqueForm::AfficheAide(const QString& texte) {
+void TTraceSpectre::AfficheAide(const QString& texte) {
     StatusBar->showMessage(texte);
 }

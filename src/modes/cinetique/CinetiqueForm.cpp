@@ -1,18 +1,18 @@
-#include "modes/BeerForm.h"
+#include "modes/cinetique/CinetiqueForm.h"
 
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-TBeerForm::TBeerForm(QWidget* parent)
+TCinetiqueForm::TCinetiqueForm(QWidget* parent)
     : QWidget(parent, Qt::Window), StatusBar(new QStatusBar(this)) {
-    setObjectName(QStringLiteral("BeerForm"));
-    setWindowTitle(QStringLiteral("Loi de Beer-Lambert"));
+    setObjectName(QStringLiteral("CinetiqueForm"));
+    setWindowTitle(QStringLiteral("Cinétique suivie par spectrophotomètre Jenway 6400"));
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     auto* page = new QVBoxLayout(this);
     page->addStretch();
     page->addWidget(StatusBar);
 }
 
-void TBeerForm::AfficheAide(const QString& texte) {
+void TCinetiqueForm::AfficheAide(const QString& texte) {
     StatusBar->showMessage(texte);
 }
