@@ -36,14 +36,18 @@ int OctetWindows1252(QChar c) {
     return -1;
 }
 
-} // namespace
-
-QString AnsiVersTexte(QByteArrayView octets) {
+template <class Glyphe> QString Decode(QByteArrayView octets, Glyphe glyphe) {
     QString texte;
     texte.reserve(octets.size());
     for (const char o : octets)
-        texte.append(Windows1252(static_cast<uchar>(o)));
+        texte.append(glyphe(static_cast<uchar>(o)));
     return texte;
+}
+
+} // namespace
+
+QString AnsiVersTexte(QByteArrayView octets) {
+    return Decode(octets, Windows1252);
 }
 
 QByteArray TexteVersAnsi(QStringView texte) {
@@ -63,11 +67,7 @@ QChar GlypheTablarix(uchar octet) {
 }
 
 QString AnsiVersEcran(QByteArrayView octets) {
-    QString texte;
-    texte.reserve(octets.size());
-    for (const char o : octets)
-        texte.append(GlypheTablarix(static_cast<uchar>(o)));
-    return texte;
+    return Decode(octets, GlypheTablarix);
 }
 
 QByteArray EcranVersAnsi(QStringView texte) {

@@ -19,9 +19,14 @@ TFormDDE* FormDDE = nullptr;
 TComCfgDlg* ComCfgDlg = nullptr;
 
 namespace {
-template <class T> T* Cree(std::unique_ptr<T>& proprietaire, T*& global) {
+template <class T> void Cree(std::unique_ptr<T>& proprietaire, T*& global) {
     proprietaire = std::make_unique<T>();
-    return global = proprietaire.get();
+    global = proprietaire.get();
+}
+
+template <class T> void Detruit(std::unique_ptr<T>& proprietaire, T*& global) {
+    global = nullptr;
+    proprietaire.reset();
 }
 } // namespace
 
@@ -38,20 +43,12 @@ TFenetres::TFenetres() {
 }
 
 TFenetres::~TFenetres() {
-    ComCfgDlg = nullptr;
-    comCfgDlg_.reset();
-    FormDDE = nullptr;
-    formDDE_.reset();
-    TraceSpectre = nullptr;
-    traceSpectre_.reset();
-    BeerForm = nullptr;
-    beerForm_.reset();
-    ConstanteDlg = nullptr;
-    constanteDlg_.reset();
-    CinetiqueForm = nullptr;
-    cinetiqueForm_.reset();
-    AboutBox = nullptr;
-    aboutBox_.reset();
-    FormMain = nullptr;
-    formMain_.reset();
+    Detruit(comCfgDlg_, ComCfgDlg);
+    Detruit(formDDE_, FormDDE);
+    Detruit(traceSpectre_, TraceSpectre);
+    Detruit(beerForm_, BeerForm);
+    Detruit(constanteDlg_, ConstanteDlg);
+    Detruit(cinetiqueForm_, CinetiqueForm);
+    Detruit(aboutBox_, AboutBox);
+    Detruit(formMain_, FormMain);
 }
