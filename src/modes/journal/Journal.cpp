@@ -140,6 +140,15 @@ void TJournal::Supprime() {
     pointsNonSynchronises_ = 0;
 }
 
+void TJournal::Reprend(const TJournalLu& lu) {
+    Commence(lu.Champs);
+    for (qsizetype i = 0; i < lu.X.size(); ++i)
+        AjoutePoint(lu.X[i], lu.Y[i]);
+    Synchronise();
+    if (Actif() && lu.Chemin != chemin_)
+        QFile::remove(lu.Chemin);
+}
+
 QString DossierJournaux() {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation))
         .filePath(QStringLiteral("journaux"));

@@ -36,6 +36,9 @@ public:
     void Synchronise();
     // The run was saved, sent or discarded: its journal goes.
     void Supprime();
+    // Takes over the journal of an interrupted run restored in a window: the same run in a
+    // journal of this object, the old file removed once the new one is on disk.
+    void Reprend(const struct TJournalLu& lu);
 
     bool Actif() const { return !chemin_.isEmpty(); }
     const QString& Chemin() const { return chemin_; }

@@ -1,4 +1,6 @@
+#include "BoitesScriptees.h"
 #include "modes/journal/Journal.h"
+#include "shell/Reprise.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -101,6 +103,47 @@ TEST_F(Journal, SupprimeMetDeCoteEtPurge) {
     vieux.close();
     PurgeJournauxMisDeCote(dossier_.path(), 30);
     EXPECT_FALSE(QFile::exists(aside));
+}
+
+TEST_F(Journal, ReprendUnJournalInterrompu) {
+    const QString ancien = dossier_.filePath("ancien.journal");
+    Ecrit(ancien, "JOURNAL-JENWAY 1\nC mode cinetique\nP 0 0.5\nP 2 0.4\n");
+    TJournal journal(dossier_.path());
+    journal.Reprend(*LitJournal(ancien));
+    EXPECT_FALSE(QFile::exists(ancien));
+    const auto repris = LitJournal(journal.Chemin());
+    ASSERT_TRUE(repris.has_value());
+    EXPECT_EQ(repris->X, QList<double>({0, 2}));
+    EXPECT_EQ(repris->Champs.at("mode"), "cinetique");
+}
+
+TEST_F(Journal, LesRunsInterrompusSontProposesAuDemarrage) {
+    const TBoitesScriptees boites;
+    Ecrit(dossier_.filePath("a.journal"),
+          "JOURNAL-JENWAY 1\nC debut 2026-12-10T14:05:12\nC mode cinetique\nP 0 0.5\nP 2 0.4\n");
+    Ecrit(dossier_.filePath("b.journal"), "pas un journal");
+    QList<double> restaures;
+    const TRestaurations restaurations = {{"cinetique", [&](const TJournalLu& lu) {
+                                               restaures = lu.X;
+                                           }}};
+    ProposeReprises(dossier_.path(), restaurations);
+
+    ASSERT_EQ(boites.Vues.size(), 2u);
+    const QString question = boites.Vues[0].Boutons == TBoutonsBoite::OuiNon ? boites.Vues[0].Texte
+                                                                             : boites.Vues[1].Texte;
+    EXPECT_TRUE(question.contains("la cinétique du 10/12/2026 à 14:05:12 (2 points)"))
+        << question.toStdString();
+    EXPECT_EQ(restaures, QList<double>({0, 2}));
+    EXPECT_TRUE(QFile::exists(dossier_.filePath("b.journal.mis-de-cote")));
+
+    TBoitesScriptees non; // answered No: set aside, not offered again
+    non.Reponses.push_back(TReponseBoite::Non);
+    restaures.clear();
+    ProposeReprises(dossier_.path(), restaurations);
+    EXPECT_TRUE(restaures.isEmpty());
+    EXPECT_TRUE(QFile::exists(dossier_.filePath("a.journal.mis-de-cote")));
+    ProposeReprises(dossier_.path(), restaurations);
+    EXPECT_EQ(non.Vues.size(), 1u);
 }
 
 } // namespace

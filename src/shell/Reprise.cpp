@@ -1,0 +1,63 @@
+#include "shell/Reprise.h"
+
+#include "shell/Boites.h"
+#include "shell/Regional.h"
+
+#include <QFileInfo>
+#include <QLocale>
+
+namespace {
+
+QString NomDuMode(const QByteArray& mode) {
+    if (mode == "cinetique")
+        return QStringLiteral("la cinétique");
+    if (mode == "spectre")
+        return QStringLiteral("le spectre");
+    if (mode == "beer")
+        return QStringLiteral("la série de Beer-Lambert");
+    return QStringLiteral("l'acquisition");
+}
+
+} // namespace
+
+QString DescriptionJournal(const TJournalLu& journal) {
+    const auto debut = journal.Champs.find("debut");
+    const QDateTime quand =
+        debut != journal.Champs.end()
+            ? QDateTime::fromString(QString::fromLatin1(debut->second), Qt::ISODate)
+            : journal.Modifie;
+    const auto mode = journal.Champs.find("mode");
+    const QLocale c = QLocale::c();
+    return QStringLiteral("%1 du %2 à %3 (%4 point%5)")
+        .arg(NomDuMode(mode != journal.Champs.end() ? mode->second : QByteArray()),
+             c.toString(quand.date(), Regional().FormatDateCourt),
+             c.toString(quand.time(), Regional().FormatHeureLong))
+        .arg(journal.X.size())
+        .arg(journal.X.size() > 1 ? QStringLiteral("s") : QString());
+}
+
+void ProposeReprises(const QString& dossier, const TRestaurations& restaurations) {
+    PurgeJournauxMisDeCote(dossier, kJoursMisDeCote);
+    for (const QString& chemin : JournauxEnAttente(dossier)) {
+        const std::optional<TJournalLu> journal = LitJournal(chemin);
+        const auto mode = journal ? journal->Champs.find("mode") : TChampsJournal::const_iterator{};
+        if (!journal || mode == journal->Champs.end() || !restaurations.count(mode->second)) {
+            MetDeCote(chemin);
+            Boites().Affiche({QStringLiteral("Reprise d'acquisition"),
+                              QStringLiteral("Le journal %1 est illisible : il a été mis de côté.")
+                                  .arg(QFileInfo(chemin).fileName()),
+                              TIconeBoite::Avertissement, TBoutonsBoite::Ok});
+            continue;
+        }
+        const TReponseBoite reponse =
+            Boites().Affiche({QStringLiteral("Reprise d'acquisition"),
+                              QStringLiteral("Une acquisition a été interrompue : %1.\n"
+                                             "Voulez-vous la récupérer ?")
+                                  .arg(DescriptionJournal(*journal)),
+                              TIconeBoite::Question, TBoutonsBoite::OuiNon});
+        if (reponse == TReponseBoite::Oui)
+            restaurations.at(mode->second)(*journal);
+        else
+            MetDeCote(chemin);
+    }
+}
