@@ -1,5 +1,8 @@
 #include "modes/beer/BeerForm.h"
 
+#include "exchange/ConstanteDlg.h"
+#include "exchange/Fichiers.h"
+#include "exchange/Transfert.h"
 #include "graph/BoitePeinture.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/beer/ModeBeerDlg.h"
@@ -563,9 +566,7 @@ void TBeerForm::VideEtalonnage() {
     Inconnues.Vide();
     DerniereInconnue = false;
     EcartTexte.clear();
-    for (int j = 0; j < beerCalcGrid->rowCount(); ++j)
-        for (int colonne : {0, 1})
-            Cellule(*beerCalcGrid, j, colonne, QString());
+    RemplitGrilleCalcul();
 }
 
 void TBeerForm::ResetBtnClick() {
@@ -740,11 +741,29 @@ void TBeerForm::ZeroBtnClick() {
     EnregistreEdit->setEnabled(Mode == 0);
 }
 
-void TBeerForm::SaveItemClick() {}
+void TBeerForm::SaveItemClick() {
+    TDialogueSauvegarde dialogue;
+    dialogue.Titre = QStringLiteral("Sauvegarde données");
+    dialogue.Filtres = {QStringLiteral("Tablarix (*.tb3)"),
+                        QStringLiteral("Tableur ASCII (*.txt)")};
+    dialogue.ExtensionParDefaut = QStringLiteral("TB3");
+    const std::optional<QString> nom = Boites().NomSauvegarde(dialogue);
+    // A file that could not be written leaves the run unsaved; the error box said why.
+    if (nom && EcritFichierDonnees(*nom, TModeDonnees::Beer, Graphe))
+        Sauve = true;
+}
 
-void TBeerForm::ClipSaveBtnClick() {}
+void TBeerForm::ClipSaveBtnClick() {
+    TransfertDonnees(TModeDonnees::Beer, false, Graphe);
+    Sauve = true;
+}
 
-void TBeerForm::RegSaveBtnClick() {}
+void TBeerForm::RegSaveBtnClick() {
+    if (!ConstanteDlg || Boites().ExecuteModal(*ConstanteDlg) != QDialog::Accepted)
+        return;
+    TransfertDonnees(TModeDonnees::Beer, true, Graphe);
+    Sauve = true;
+}
 
 void TBeerForm::PrintBtnClick() {
     Graphe.Imprime();

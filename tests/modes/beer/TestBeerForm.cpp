@@ -1,5 +1,7 @@
 #include "BoitesScriptees.h"
 #include "SimulateurLance.h"
+#include "exchange/ConstanteDlg.h"
+#include "exchange/TransportDDE.h"
 #include "graph/BoitePeinture.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
@@ -11,12 +13,17 @@
 #include "shell/Utilitaires.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMutex>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
@@ -25,6 +32,51 @@
 #include <memory>
 
 namespace {
+
+// Tablarix on the program's own DDE transport, served from a thread of its own: the client
+// blocks this thread while it waits for each answer.
+class TTablarixDansUnFil {
+public:
+    TTablarixDansUnFil() : contexte_(new QObject) {
+        contexte_->moveToThread(&fil_);
+        fil_.start();
+        Dans([this] {
+            serveur_ = CreeServeurDDE();
+            QObject::connect(serveur_.get(), &TServeurDDE::Macro, serveur_.get(),
+                             [this](const QByteArray& macro) {
+                                 const QMutexLocker verrou(&verrou_);
+                                 macros_ << macro;
+                             });
+            enregistre_ = serveur_->Enregistre("TABLARIX", "ServeurDDE");
+        });
+    }
+    ~TTablarixDansUnFil() {
+        Dans([this] { serveur_.reset(); });
+        contexte_->deleteLater();
+        fil_.quit();
+        fil_.wait();
+    }
+    TTablarixDansUnFil(const TTablarixDansUnFil&) = delete;
+    TTablarixDansUnFil& operator=(const TTablarixDansUnFil&) = delete;
+
+    bool Enregistre() const { return enregistre_; }
+    QList<QByteArray> Macros() {
+        const QMutexLocker verrou(&verrou_);
+        return macros_;
+    }
+
+private:
+    void Dans(const std::function<void()>& action) {
+        QMetaObject::invokeMethod(contexte_, action, Qt::BlockingQueuedConnection);
+    }
+
+    QThread fil_;
+    QObject* contexte_;
+    std::unique_ptr<TServeurDDE> serveur_;
+    bool enregistre_ = false;
+    QMutex verrou_;
+    QList<QByteArray> macros_;
+};
 
 // The Beer-Lambert window of the whole program, shown by the main window and talking to the
 // simulated instrument.
@@ -451,6 +503,70 @@ TEST_F(FenetreBeer, EtalonsEtInconnueDansLaCuveDuSimulateur) {
     EXPECT_NEAR(f->Inconnues.ConcInconnue[0], 0.6, 0.005);
     EXPECT_NEAR(f->Pente, 0.82, 0.01);
     EXPECT_TRUE(simulateur->Journal().contains("G520.0[13]\nZA[13]\nA[13]\n"));
+}
+
+TEST_F(FenetreBeer, FichiersPressePapiersEtEnvoiDeLaCalibrationSansLesInconnues) {
+    ChoisitMode(1);
+    Etalon("0.01", "0.25");
+    Etalon("0.02", "0.40");
+    Etalon("0.04", "0.85");
+    Inconnue("0.5");
+    // The standards only, never the unknown sample.
+    const std::pair<const char*, QByteArray> fichiers[] = {
+        {"etalons.tb3", "VALEUR VAR\r\n0.01 0.25\r\n0.02 0.4\r\n0.04 0.85\r\n"},
+        {"etalons.txt", "c\tA\r\nmol/L\t\r\nConcentration\tAbsorbance\r\n0.01\t0.25\r\n"
+                        "0.02\t0.4\r\n0.04\t0.85\r\n"},
+    };
+
+    QTemporaryDir dossier;
+    for (const auto& [nom, fin] : fichiers) {
+        SCOPED_TRACE(nom);
+        f->Sauve = false;
+        boites.NomsFichiers = {dossier.filePath(nom)};
+        f->FileSaveBtn->click();
+        ASSERT_EQ(boites.SauvegardesDemandees.size(), 1u);
+        EXPECT_EQ(boites.SauvegardesDemandees[0].Titre, "Sauvegarde données");
+        EXPECT_EQ(boites.SauvegardesDemandees[0].ExtensionParDefaut, "TB3");
+        boites.SauvegardesDemandees.clear();
+        QFile fichier(dossier.filePath(nom));
+        ASSERT_TRUE(fichier.open(QIODevice::ReadOnly));
+        const QByteArray contenu = fichier.readAll();
+        EXPECT_TRUE(contenu.endsWith(fin)) << contenu.toStdString();
+        EXPECT_TRUE(f->Sauve);
+    }
+    // A file that cannot be written leaves the run unsaved.
+    f->Sauve = false;
+    boites.NomsFichiers = {dossier.filePath("absent/etalons.txt")};
+    f->FileSaveBtn->click();
+    EXPECT_FALSE(f->Sauve);
+
+    f->ClipSaveBtn->click();
+    EXPECT_TRUE(f->Sauve);
+    const QString presse = QGuiApplication::clipboard()->text();
+    EXPECT_TRUE(presse.contains("c\tA\r\nmol/L\t\r\n0.01\t0.25\r\n0.02\t0.4\r\n0.04\t0.85\r\n"))
+        << presse.toStdString();
+    EXPECT_FALSE(presse.contains("0.5\t"));
+
+    qputenv("JENWAY_DDE", "socket");
+    qputenv("JENWAY_DDE_ESPACE", dossier.path().toLocal8Bit() + '/');
+    TTablarixDansUnFil tablarix;
+    FormMain->ChoixMode(3); // a new visit: the first transfer makes a new file
+    ASSERT_TRUE(tablarix.Enregistre());
+    const auto accepte = [](QDialog& d) {
+        d.accept();
+        return int(QDialog::Accepted);
+    };
+    boites.Dialogues = {accepte, [](QDialog&) { return int(QDialog::Rejected); }, accepte};
+    f->Sauve = false;
+    for (int i = 0; i < 3; ++i)
+        f->RegSaveBtn->click();
+    EXPECT_TRUE(QTest::qWaitFor([&tablarix] { return tablarix.Macros().size() >= 2; }, 3000));
+    const QList<QByteArray> macros = tablarix.Macros();
+    ASSERT_EQ(macros.size(), 2) << boites.Textes().join("/").toStdString();
+    EXPECT_TRUE(macros[0].startsWith("CLIP|LOAD()"));
+    EXPECT_TRUE(macros[1].startsWith("CLIP|ADD()"));
+    EXPECT_TRUE(f->Sauve);
+    qunsetenv("JENWAY_DDE_ESPACE");
 }
 
 } // namespace
