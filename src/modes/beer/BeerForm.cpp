@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableWidget>
@@ -137,6 +138,8 @@ TBeerForm::TBeerForm(QWidget* parent)
     page->addLayout(milieu, 1);
     page->addWidget(StatusBar);
     resize(575, 381);
+    if (const QScreen* ecran = QGuiApplication::primaryScreen())
+        move(ecran->availableGeometry().center() - rect().center());
 
     connect(Oscillo, &TBoitePeinture::Peinture, this, &TBeerForm::OscilloPaint);
     connect(Timer, &QTimer::timeout, this, &TBeerForm::TimerTimer);
@@ -416,7 +419,7 @@ bool TBeerForm::EnregistreEditKeyPress(const QKeyEvent& touche) {
 }
 
 void TBeerForm::EnregistreBtnClick() {
-    if (Occupe())
+    if (Mode == 2 || Occupe()) // keyboard entry takes its points by Enter only
         return;
     if (Mode == 0 && TablePleine())
         return;

@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QMutex>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -567,6 +569,60 @@ TEST_F(FenetreBeer, FichiersPressePapiersEtEnvoiDeLaCalibrationSansLesInconnues)
     EXPECT_TRUE(macros[1].startsWith("CLIP|ADD()"));
     EXPECT_TRUE(f->Sauve);
     qunsetenv("JENWAY_DDE_ESPACE");
+}
+
+TEST_F(FenetreBeer, AppareilDebrancheEnPleineLecture) {
+    Absorbance("0.3");
+    Espace();
+    ASSERT_TRUE(simulateur->Controle("panne lente"));
+    Spectro.TimeOut = 40;
+    QTimer::singleShot(200, f, [this] { simulateur->ControleSansAttendre("debranche"); });
+    QElapsedTimer chrono;
+    chrono.start();
+    Espace();
+    EXPECT_LT(chrono.elapsed(), 900); // the reading ends with the line, not at its time-out
+    // The main window told the user once; the point taken stays and the window is usable.
+    EXPECT_EQ(boites.Vues.size(), 1u);
+    EXPECT_EQ(f->Graphe.Courbe.NbPoints, 1);
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_TRUE(f->EnregistreBtn->isEnabled());
+    f->UndoBtn->click();
+    EXPECT_EQ(f->Graphe.Courbe.NbPoints, 0);
+}
+
+TEST_F(FenetreBeer, AidesZeroImpressionEtSortie) {
+    EXPECT_EQ(f->ResetBtn->toolTip(), "RàZ");
+    EXPECT_EQ(f->UndoBtn->toolTip(), "Défaire");
+    for (QWidget* w : std::initializer_list<QWidget*>{f->ClipSaveBtn, f->ModeBtn, f->MajBtn,
+                                                      f->ZeroBtn, f->PrintBtn, f->LambdaSE})
+        EXPECT_EQ(w->toolTip(), "") << w->objectName().toStdString();
+    EXPECT_EQ(f->ModeBtn->accessibleName(), "Mode");
+    EXPECT_EQ(f->MajBtn->statusTip(),
+              "Si clignotant, cliquer pour régler la longueur d'onde du spectro");
+    QStatusTipEvent survol(f->ZeroBtn->statusTip());
+    QApplication::sendEvent(f->ZeroBtn, &survol);
+    EXPECT_EQ(f->StatusBar->currentMessage(), "Mettre la cuve avec le solvant puis cliquer ici");
+    EXPECT_EQ(f->EnregistreBtn->statusTip(), "Cliquer pour enregistrer un point");
+
+    // Zero while the update button blinks: it stops blinking and stays.
+    ASSERT_TRUE(f->Timer->isActive());
+    f->ZeroBtn->click();
+    EXPECT_FALSE(f->Timer->isActive());
+    EXPECT_FALSE(f->MajBtn->isHidden());
+    EXPECT_TRUE(f->MajBtn->isEnabled());
+    EXPECT_TRUE(f->EnregistreBtn->isEnabled());
+
+    QTemporaryDir dossier;
+    const QString pdf = dossier.filePath("graphe.pdf");
+    boites.Destinations = {TDestinationImpression{QString(), pdf}};
+    f->PrintBtn->click();
+    EXPECT_TRUE(QFile::exists(pdf));
+    EXPECT_EQ(f->Graphe.Canvas, &f->Oscillo->Canevas());
+
+    f->ExitBtn->click();
+    EXPECT_FALSE(f->isVisible());
+    EXPECT_EQ(FormMain->ModeCourant, 0);
+    EXPECT_TRUE(simulateur->AttendJournal(3).endsWith("ZA[13]\nX[13]\nX[13]\n"));
 }
 
 } // namespace
