@@ -88,6 +88,7 @@ HDDEDATA TServeurDDEML::Transaction(UINT type, HSZ chaine1, HSZ chaine2, HDDEDAT
         return reinterpret_cast<HDDEDATA>(DdeCmpStringHandles(chaine1, sujet_) == 0 &&
                                           DdeCmpStringHandles(chaine2, service_) == 0);
     case XTYP_ADVSTART:
+        emit Lien(QStringLiteral("ServeurItem"), AccepteLiens);
         return reinterpret_cast<HDDEDATA>(AccepteLiens);
     case XTYP_EXECUTE: {
         if (!AccepteExecutions)
