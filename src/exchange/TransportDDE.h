@@ -36,6 +36,7 @@ public:
 
 signals:
     void Macro(const QByteArray& macro);
+    void Lien(const QString& item, bool accepte);
 };
 
 // The backend of this platform: DDEML on Windows unless JENWAY_DDE=socket, local sockets

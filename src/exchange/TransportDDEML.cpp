@@ -14,6 +14,12 @@ HSZ Chaine(DWORD instance, const QString& texte) {
     return DdeCreateStringHandleA(instance, texte.toLocal8Bit().constData(), CP_WINANSI);
 }
 
+QString Texte(DWORD instance, HSZ chaine) {
+    char texte[256] = {};
+    DdeQueryStringA(instance, chaine, texte, sizeof texte, CP_WINANSI);
+    return QString::fromLocal8Bit(texte);
+}
+
 } // namespace
 
 TConversationDDEML::TConversationDDEML() {
@@ -88,6 +94,7 @@ HDDEDATA TServeurDDEML::Transaction(UINT type, HSZ chaine1, HSZ chaine2, HDDEDAT
         return reinterpret_cast<HDDEDATA>(DdeCmpStringHandles(chaine1, sujet_) == 0 &&
                                           DdeCmpStringHandles(chaine2, service_) == 0);
     case XTYP_ADVSTART:
+        emit Lien(Texte(instance_, chaine2), AccepteLiens);
         return reinterpret_cast<HDDEDATA>(AccepteLiens);
     case XTYP_EXECUTE: {
         if (!AccepteExecutions)

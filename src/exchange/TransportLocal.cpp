@@ -151,6 +151,8 @@ void TServeurLocal::Traite(QLocalSocket& client, char genre, const QByteArray& c
         client.setProperty(kProprieteOuverte, accepte);
     } else if (genre == 'L') {
         accepte = ouverte && AccepteLiens;
+        if (ouverte)
+            emit Lien(AnsiVersTexte(charge), accepte);
     } else if (genre == 'X') {
         accepte = ouverte && AccepteExecutions;
     }
