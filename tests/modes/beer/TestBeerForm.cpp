@@ -622,7 +622,9 @@ TEST_F(FenetreBeer, AidesZeroImpressionEtSortie) {
     f->ExitBtn->click();
     EXPECT_FALSE(f->isVisible());
     EXPECT_EQ(FormMain->ModeCourant, 0);
-    EXPECT_TRUE(simulateur->AttendJournal(3).endsWith("ZA[13]\nX[13]\nX[13]\n"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [this] { return simulateur->Journal().endsWith("ZA[13]\nX[13]\nX[13]\n"); }, 5000))
+        << simulateur->Journal().constData();
 }
 
 } // namespace
