@@ -325,8 +325,19 @@ void TTraceSpectre::LitReglages() {
     Spectro.PasL = std::max(0, PasCB->currentIndex());
 }
 
+bool TTraceSpectre::VoiePrete() const {
+    if (Spectro.Voie && Spectro.Voie->Open())
+        return true;
+    AfficheErreur(
+        QStringLiteral("La voie série est fermée : rebranchez l'appareil, quittez ce mode "
+                       "puis choisissez-le de nouveau."));
+    return false;
+}
+
 void TTraceSpectre::BlancBtnClick() {
     if (reglageEnCours_)
+        return;
+    if (!VoiePrete())
         return;
     const TDrapeauLeve reglage(reglageEnCours_);
     AvecBoiteErreur([this] {
@@ -341,6 +352,8 @@ void TTraceSpectre::BlancBtnClick() {
 
 void TTraceSpectre::SpectreBtnClick() {
     if (reglageEnCours_)
+        return;
+    if (!VoiePrete())
         return;
     const TDrapeauLeve reglage(reglageEnCours_);
     AvecBoiteErreur([this] {
@@ -524,7 +537,14 @@ void TTraceSpectre::ExitItemClick() {
         if (Boites().Affiche(question) == TReponseBoite::Oui) {
         }
     }
-    if (FormMain)
-        AvecBoiteErreur([] { FormMain->ChoixMode(0); });
+    if (FormMain) {
+        AvecBoiteErreur([] {
+            try {
+                FormMain->ChoixMode(0);
+            } catch (const ECommNotOpen&) {
+                // the main window has said the port could not be opened
+            }
+        });
+    }
     close();
 }

@@ -118,6 +118,7 @@ private:
     void MajBoutons();
     void MajControles();
     void LitReglages();
+    bool VoiePrete() const;
     void DemandeTrame(bool repeindre);
     void Trame();
 
