@@ -1,5 +1,8 @@
 #include "modes/spectre/TraceSpectre.h"
 
+#include "exchange/ConstanteDlg.h"
+#include "exchange/Fichiers.h"
+#include "exchange/Transfert.h"
 #include "graph/BoitePeinture.h"
 #include "graph/Impression.h"
 #include "instrument/ApdComPort.h"
@@ -14,6 +17,7 @@
 #include "shell/Utilitaires.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QLabel>
 #include <QPointer>
@@ -219,6 +223,9 @@ void TTraceSpectre::ConstruitBarre() {
     ToolBar->addWidget(PanelLambda);
     ToolBar->addWidget(PanelAbs);
 
+    connect(FileSaveBtn, &QToolButton::clicked, this, &TTraceSpectre::SauveSpectreClick);
+    connect(ClipSaveBtn, &QToolButton::clicked, this, &TTraceSpectre::ClipSaveBtnClick);
+    connect(RegSaveBtn, &QToolButton::clicked, this, &TTraceSpectre::RegSaveBtnClick);
     connect(SpectreBtn, &QToolButton::clicked, this, &TTraceSpectre::SpectreBtnClick);
     connect(BlancBtn, &QToolButton::clicked, this, &TTraceSpectre::BlancBtnClick);
     connect(ReticuleBtn, &QToolButton::clicked, this, &TTraceSpectre::ReticuleBtnClick);
@@ -510,6 +517,34 @@ void TTraceSpectre::PaintBoxMouseMove(Qt::KeyboardModifiers, int x, int y) {
     Graphe.Reticule();
 }
 
+void TTraceSpectre::SauveSpectreClick() {
+    TDialogueSauvegarde dialogue;
+    dialogue.Titre = QStringLiteral("Sauvegarde données");
+    dialogue.Dossier = QDir(DossierSpecial(QStandardPaths::DocumentsLocation))
+                           .filePath(QStringLiteral("Tablarix"));
+    dialogue.Filtres = {QStringLiteral("Tablarix (*.tb3)"),
+                        QStringLiteral("Tableur ASCII (*.txt)")};
+    dialogue.ExtensionParDefaut = QStringLiteral("tb3");
+    const std::optional<QString> nom = Boites().NomSauvegarde(dialogue);
+    if (!nom)
+        return;
+    if (EcritFichierDonnees(*nom, TModeDonnees::Spectre, Graphe))
+        Sauve = true;
+}
+
+void TTraceSpectre::ClipSaveBtnClick() {
+    TransfertDonnees(TModeDonnees::Spectre, false, Graphe);
+    Sauve = true;
+}
+
+void TTraceSpectre::RegSaveBtnClick() {
+    if (!ConstanteDlg || Boites().ExecuteModal(*ConstanteDlg) != QDialog::Accepted)
+        return;
+    Sauve = true;
+    TransfertDonnees(TModeDonnees::Spectre, true, Graphe);
+    ConstanteDlg->NewPageCB->SetItemIndex(1);
+}
+
 void TTraceSpectre::PrintBtnClick() {
     const std::optional<TDestinationImpression> destination = Boites().DestinationImpression();
     if (!destination)
@@ -534,8 +569,8 @@ void TTraceSpectre::ExitItemClick() {
     if (Graphe.Courbe.NbPoints > 0 && !Sauve) {
         const TBoite question{QStringLiteral("Confirmation"), QStringLiteral("Sauvegarde"),
                               TIconeBoite::Question, TBoutonsBoite::OuiNon};
-        if (Boites().Affiche(question) == TReponseBoite::Oui) {
-        }
+        if (Boites().Affiche(question) == TReponseBoite::Oui)
+            SauveSpectreClick();
     }
     if (FormMain) {
         AvecBoiteErreur([] {

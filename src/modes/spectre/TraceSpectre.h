@@ -100,6 +100,9 @@ public slots:
     void BlancBtnClick();
     void DebutSEChange();
     void ReticuleBtnClick();
+    void SauveSpectreClick();
+    void ClipSaveBtnClick();
+    void RegSaveBtnClick();
     void PrintBtnClick();
     void ExitItemClick();
 

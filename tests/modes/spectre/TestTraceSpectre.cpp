@@ -5,7 +5,9 @@
 #include "shell/Encodage.h"
 #include "shell/Utilitaires.h"
 
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -422,6 +424,93 @@ TEST_F(SpectreSimule, ImpressionSurUnePageAPart) {
     F->PrintBtn->click();
     ASSERT_EQ(boites.Vues.size(), 1u);
     EXPECT_EQ(boites.Vues[0].Titre, "Erreur");
+}
+
+QByteArray Lit(const QString& chemin) {
+    QFile fichier(chemin);
+    return fichier.open(QIODevice::ReadOnly) ? fichier.readAll() : QByteArray();
+}
+
+TEST_F(SpectreSimule, SauvegardeDansLesDeuxFormats) {
+    Plage(400, 800, 2);
+    LigneDeBase();
+    Spectre();
+    QTemporaryDir dossier;
+    const QString tb3 = dossier.filePath("SPECTRE.TB3");
+    const QString txt = dossier.filePath("spectre.txt");
+    boites.NomsFichiers = {std::nullopt, dossier.filePath("absent/spectre.tb3"), tb3, txt};
+
+    F->FileSaveBtn->click(); // cancelled
+    ASSERT_EQ(boites.SauvegardesDemandees.size(), 1u);
+    const TDialogueSauvegarde& dialogue = boites.SauvegardesDemandees[0];
+    EXPECT_EQ(dialogue.Titre, "Sauvegarde données");
+    EXPECT_EQ(dialogue.Filtres, QStringList({"Tablarix (*.tb3)", "Tableur ASCII (*.txt)"}));
+    EXPECT_EQ(dialogue.ExtensionParDefaut, "tb3");
+    EXPECT_FALSE(F->Sauve);
+    F->FileSaveBtn->click(); // a folder that does not exist
+    EXPECT_EQ(boites.Vues.size(), 1u);
+    EXPECT_FALSE(F->Sauve);
+
+    F->FileSaveBtn->click();
+    EXPECT_TRUE(F->Sauve);
+    const QList<QByteArray> tablarix = Lit(tb3).split('\n');
+    ASSERT_GT(tablarix.size(), 12);
+    EXPECT_EQ(tablarix[0], "CORVANDE TABLARIX WINDOWS 1.0\r");
+    EXPECT_EQ(tablarix.mid(1, 5), QList<QByteArray>({"\xA3"
+                                                     "2 NOM VAR\r",
+                                                     "\x88\r", "A\r",
+                                                     "\xA3"
+                                                     "2 UNITE VAR\r",
+                                                     "nm\r"}));
+    const qsizetype valeurs = tablarix.indexOf("&81 VALEUR VAR\r");
+    ASSERT_GT(valeurs, 0);
+    EXPECT_TRUE(tablarix[valeurs + 1].startsWith("400 "));
+    EXPECT_TRUE(tablarix[valeurs + 81].startsWith("800 "));
+
+    F->FileSaveBtn->click();
+    const QList<QByteArray> ascii = Lit(txt).split('\n');
+    ASSERT_EQ(ascii.size(), 4 + 81 + 1);
+    EXPECT_TRUE(ascii[0].startsWith("Spectre  "));
+    EXPECT_EQ(ascii[1], "lambda\tnm\r");
+    EXPECT_TRUE(ascii[4].startsWith("400\t"));
+    EXPECT_TRUE(ascii[84].startsWith("800\t"));
+
+    boites.Vues.clear();
+    F->ExitBtn->click(); // saved: no question
+    EXPECT_TRUE(boites.Vues.empty());
+    EXPECT_FALSE(F->isVisible());
+}
+
+TEST_F(SpectreSimule, CopieDansLePressePapiers) {
+    Plage(400, 800, 2);
+    LigneDeBase();
+    Spectre();
+    F->ClipSaveBtn->click();
+    EXPECT_TRUE(F->Sauve);
+    const QList<QByteArray> lignes =
+        TexteVersAnsi(QGuiApplication::clipboard()->text()).split('\n');
+    ASSERT_EQ(lignes.size(), 6 + 81 + 1);
+    EXPECT_EQ(lignes[3], "\x88\tA\r");
+    EXPECT_EQ(lignes[4], "nm\t\r");
+    EXPECT_TRUE(lignes[6].startsWith("400\t"));
+    F->ExitBtn->click();
+    EXPECT_TRUE(boites.Vues.empty());
+}
+
+// The send needs the page information confirmed; cancelled, nothing is sent nor marked saved.
+TEST_F(SpectreSimule, EnvoiAnnuleDansLaPageCourante) {
+    Plage(400, 800, 2);
+    LigneDeBase();
+    Spectre();
+    F->RegSaveBtn->click();
+    EXPECT_FALSE(F->Sauve);
+    boites.Reponses = {TReponseBoite::Oui};
+    const QTemporaryDir dossier;
+    boites.NomsFichiers = {dossier.filePath("sortie.txt")};
+    F->ExitBtn->click(); // "Oui" saves before leaving
+    EXPECT_EQ(boites.Textes(), QStringList{"Sauvegarde"});
+    EXPECT_TRUE(QFile::exists(dossier.filePath("sortie.txt")));
+    EXPECT_FALSE(F->isVisible());
 }
 
 // At 0.2 nm from 100 to 1000 nm the instrument sends 4501 lines: the curve keeps the first 4097,
