@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QPointer>
 #include <QStatusBar>
@@ -174,7 +175,8 @@ void TTraceSpectre::ConstruitBarre() {
                s.standardIcon(QStyle::SP_DialogSaveButton));
     ClipSaveBtn = Bouton(QStringLiteral("ClipSaveBtn"),
                          QStringLiteral("|Sauvegarde de l'acquisition dans le presse-papier"), {},
-                         s.standardIcon(QStyle::SP_FileDialogContentsView));
+                         QIcon::fromTheme(QStringLiteral("edit-copy"),
+                                          s.standardIcon(QStyle::SP_FileDialogContentsView)));
     RegSaveBtn = Bouton(QStringLiteral("RegSaveBtn"),
                         QStringLiteral("|Appel de Tablarix avec les données courantes"), {},
                         s.standardIcon(QStyle::SP_ArrowRight));
@@ -196,8 +198,9 @@ void TTraceSpectre::ConstruitBarre() {
     Nomme(*PasCB, QStringLiteral("PasCB"));
     FinSE = EditionPlage(QStringLiteral("FinSE"),
                          QStringLiteral("Fin|Fin de balayage du spectre en nm"), 500, 999, 800);
-    PrintBtn = Bouton(QStringLiteral("PrintBtn"), QStringLiteral("Impression"),
-                      QStringLiteral("Impression"));
+    PrintBtn =
+        Bouton(QStringLiteral("PrintBtn"), QStringLiteral("Impression"),
+               QStringLiteral("Impression"), QIcon::fromTheme(QStringLiteral("document-print")));
     ExitBtn = Bouton(QStringLiteral("ExitBtn"), QStringLiteral("Quitter"),
                      QStringLiteral("Quitter"), s.standardIcon(QStyle::SP_DialogCloseButton));
     PanelLambda = PanneauBarre(QStringLiteral("PanelLambda"), QStringLiteral("Tablarix"));

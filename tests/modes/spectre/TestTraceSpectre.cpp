@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -43,6 +44,9 @@ protected:
 };
 
 TEST_F(SpectreSimule, LigneDeBasePuisSpectreDe400a800ParPasDe5) {
+    QStatusTipEvent aide(F->SpectreBtn->statusTip()); // the pointer over the button
+    QCoreApplication::sendEvent(F->SpectreBtn, &aide);
+    EXPECT_EQ(F->Panels[2]->text(), "Acquisition d'un spectre");
     EXPECT_FALSE(F->SpectreBtn->isEnabled());
     EXPECT_FALSE(F->FileSaveBtn->isEnabled());
     ASSERT_TRUE(simulateur.Controle("cuve blanc"));
