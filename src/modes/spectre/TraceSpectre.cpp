@@ -164,8 +164,6 @@ TTraceSpectre::TTraceSpectre(QWidget* parent)
     FormCreate();
 }
 
-TTraceSpectre::~TTraceSpectre() = default;
-
 void TTraceSpectre::ConstruitBarre() {
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
     ToolBar->setMovable(false);

@@ -51,7 +51,6 @@ class TTraceSpectre : public QWidget {
     Q_OBJECT
 public:
     explicit TTraceSpectre(QWidget* parent = nullptr);
-    ~TTraceSpectre() override;
 
     // The long part of a hint, shown in the third panel of its status bar.
     void AfficheAide(const QString& texte);

@@ -430,6 +430,20 @@ TEST_F(SpectreSimule, ImpressionSurUnePageAPart) {
     EXPECT_EQ(boites.Vues[0].Titre, "Erreur");
 }
 
+// What was typed outside the limits goes back within them before it reaches the instrument.
+TEST_F(SpectreSimule, PlageTapeeHorsLimitesRameneeDansLesBornes) {
+    F->FinSE->Edit().setText("2000");
+    F->DebutSE->Edit().setText("abc");
+    const int commandes = Commandes(simulateur.Journal()).size();
+    LigneDeBase();
+    EXPECT_EQ(Spectro.FinL, 950);
+    EXPECT_EQ(Spectro.DebutL, 325);
+    EXPECT_EQ(F->FinSE->Text(), "950");
+    EXPECT_EQ(F->DebutSE->Text(), "325");
+    EXPECT_EQ(Commandes(simulateur.AttendJournal(commandes + 5)).mid(commandes, 3),
+              QList<QByteArray>({"SMA[13]", "SB325.0[13]", "SE950.0[13]"}));
+}
+
 QByteArray Lit(const QString& chemin) {
     QFile fichier(chemin);
     return fichier.open(QIODevice::ReadOnly) ? fichier.readAll() : QByteArray();
