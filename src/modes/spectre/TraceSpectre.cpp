@@ -1,18 +1,586 @@
 #include "modes/spectre/TraceSpectre.h"
 
+#include "exchange/ConstanteDlg.h"
+#include "exchange/Fichiers.h"
+#include "exchange/Transfert.h"
+#include "graph/BoitePeinture.h"
+#include "graph/Impression.h"
+#include "instrument/ApdComPort.h"
+#include "instrument/SpectroJenway.h"
+#include "shell/Application.h"
+#include "shell/Boites.h"
+#include "shell/Controles.h"
+#include "shell/Encodage.h"
+#include "shell/Fenetres.h"
+#include "shell/FormMain.h"
+#include "shell/Regional.h"
+#include "shell/Utilitaires.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QPointer>
 #include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+namespace {
+
+constexpr quint8 kRetourChariot = 13;
+constexpr int kEcartMinimal = 50; // nm: the shortest scan
+constexpr int kPointsAvantTrace = 8;
+constexpr qsizetype kLongueurNombre = 20;
+constexpr qsizetype kLongueurLecture = 25;
+
+QToolButton* Bouton(const QString& nom, const QString& aide, const QString& legende,
+                    const QIcon& icone = {}) {
+    auto* bouton = new QToolButton;
+    FixeAide(*bouton, aide);
+    if (icone.isNull()) {
+        bouton->setText(legende);
+        bouton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    } else {
+        bouton->setIcon(icone);
+        bouton->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
+    Nomme(*bouton, nom);
+    return bouton;
+}
+
+QLabel* PanneauBarre(const QString& nom, const QString& police) {
+    auto* panneau = new QLabel;
+    panneau->setObjectName(nom);
+    panneau->setFixedWidth(100);
+    panneau->setAlignment(Qt::AlignCenter);
+    panneau->setStyleSheet(QStringLiteral("QLabel { background-color: #0a246a; color: white; "
+                                          "font-family: \"%1\"; font-weight: bold; "
+                                          "font-size: 16px; }")
+                               .arg(police));
+    return panneau;
+}
+
+TSpinEdit* EditionPlage(const QString& nom, const QString& aide, qint32 mini, qint32 maxi,
+                        qint32 valeur) {
+    auto* edition = new TSpinEdit;
+    edition->FixeIncrement(10);
+    edition->FixeBornes(mini, maxi);
+    edition->SetValue(valeur);
+    edition->setFixedWidth(70);
+    FixeAide(*edition, aide);
+    FixeAide(edition->Edit(), aide);
+    Nomme(*edition, nom);
+    return edition;
+}
+
+// A typed value outside the range goes back to the nearest bound, as the instrument only scans
+// within its limits.
+qint32 ValeurBornee(TSpinEdit& edition) {
+    const qint32 valeur = std::clamp(edition.Value(), edition.MinValue(),
+                                     std::max(edition.MinValue(), edition.MaxValue()));
+    if (valeur != edition.Value() || edition.Text().trimmed() != QString::number(valeur))
+        edition.SetValue(valeur);
+    return valeur;
+}
+
+// A read-out of the reticle: blank, symbol, "=", the value and two blanks.
+QString Lecture(const QByteArray& symbole, double valeur) {
+    const QByteArray texte = ' ' + symbole + '=' + TexteVersAnsi(FloatToStr3(valeur)) + "  ";
+    return AnsiVersEcran(texte.left(kLongueurLecture));
+}
+
+// Raises a flag for its lifetime.
+class TDrapeauLeve {
+public:
+    explicit TDrapeauLeve(bool& drapeau) : drapeau_(drapeau) { drapeau_ = true; }
+    ~TDrapeauLeve() { drapeau_ = false; }
+    TDrapeauLeve(const TDrapeauLeve&) = delete;
+    TDrapeauLeve& operator=(const TDrapeauLeve&) = delete;
+
+private:
+    bool& drapeau_;
+};
+
+} // namespace
+
+TRectangle ZoneImpressionSpectre(TRectangle page, bool portrait) {
+    int d = page.Largeur() / 20;
+    page.Left += d;
+    page.Right -= d;
+    if (portrait)
+        page.Bottom = (page.Top + page.Bottom) / 2;
+    d = page.Hauteur() / 20;
+    page.Top += d;
+    page.Bottom -= d;
+    return page;
+}
+
 TTraceSpectre::TTraceSpectre(QWidget* parent)
-    : QWidget(parent, Qt::Window), StatusBar(new QStatusBar(this)) {
+    : QWidget(parent, Qt::Window), ToolBar(new QToolBar(this)), PaintBox(new TBoitePeinture(this)),
+      StatusBar(new QStatusBar(this)) {
     setObjectName(QStringLiteral("TraceSpectre"));
     setWindowTitle(QStringLiteral("Tracé de spectre avec le spectrophotomètre JENWAY 6400"));
+    resize(638, 303);
+    setWindowState(Qt::WindowMaximized);
+    ConstruitBarre();
+
+    PaintBox->setObjectName(QStringLiteral("PaintBox"));
+    QFont police(QStringLiteral("Tablarix"));
+    police.setBold(true);
+    PaintBox->setFont(police);
+
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setSizeGripEnabled(false);
+    const int largeurs[] = {100, 100, 50};
+    for (int i = 0; i < 3; ++i) {
+        Panels[i] = new QLabel;
+        Panels[i]->setObjectName(QStringLiteral("Panel%1").arg(i));
+        Panels[i]->setMinimumWidth(largeurs[i]);
+        if (i < 2)
+            Panels[i]->setFixedWidth(largeurs[i]);
+        StatusBar->addWidget(Panels[i], i == 2 ? 1 : 0);
+    }
+
     auto* page = new QVBoxLayout(this);
-    page->addStretch();
+    page->setContentsMargins(0, 0, 0, 0);
+    page->setSpacing(0);
+    page->addWidget(ToolBar);
+    page->addWidget(PaintBox, 1);
     page->addWidget(StatusBar);
+
+    trame_.setSingleShot(true);
+    trame_.setInterval(IntervalleTrame);
+    connect(&trame_, &QTimer::timeout, this, [this] {
+        if (trameEnAttente_)
+            Trame();
+    });
+    connect(PaintBox, &TBoitePeinture::Peinture, this, &TTraceSpectre::PaintBoxPaint);
+    connect(PaintBox, &TBoitePeinture::SourisDeplacee, this, &TTraceSpectre::PaintBoxMouseMove);
+    FormCreate();
+}
+
+void TTraceSpectre::ConstruitBarre() {
+    ToolBar->setObjectName(QStringLiteral("ToolBar"));
+    ToolBar->setMovable(false);
+    const QStyle& s = *style();
+    FileSaveBtn =
+        Bouton(QStringLiteral("FileSaveBtn"), QStringLiteral("|Sauvegarde de l'acquisition"), {},
+               s.standardIcon(QStyle::SP_DialogSaveButton));
+    ClipSaveBtn = Bouton(QStringLiteral("ClipSaveBtn"),
+                         QStringLiteral("|Sauvegarde de l'acquisition dans le presse-papier"), {},
+                         QIcon::fromTheme(QStringLiteral("edit-copy"),
+                                          s.standardIcon(QStyle::SP_FileDialogContentsView)));
+    RegSaveBtn = Bouton(QStringLiteral("RegSaveBtn"),
+                        QStringLiteral("|Appel de Tablarix avec les données courantes"), {},
+                        s.standardIcon(QStyle::SP_ArrowRight));
+    SpectreBtn =
+        Bouton(QStringLiteral("SpectreBtn"), QStringLiteral("Spectre|Acquisition d'un spectre"),
+               QStringLiteral("Spectre"));
+    BlancBtn = Bouton(QStringLiteral("BlancBtn"), QStringLiteral("Ligne de base"),
+                      QStringLiteral("Ligne de base"));
+    ReticuleBtn = Bouton(QStringLiteral("ReticuleBtn"), QStringLiteral("Réticule"),
+                         QStringLiteral("Réticule"));
+    ReticuleBtn->setCheckable(true);
+    DebutSE =
+        EditionPlage(QStringLiteral("DebutSE"),
+                     QStringLiteral("Début|Début de balayage du spectre en nm"), 325, 800, 500);
+    PasCB = new QComboBox;
+    PasCB->addItems({QStringLiteral("0.2 nm"), QStringLiteral("1.0 nm"), QStringLiteral("5.0 nm")});
+    PasCB->setCurrentIndex(1);
+    FixeAide(*PasCB, QStringLiteral("Pas|Pas de balayage du spectre en nm"));
+    Nomme(*PasCB, QStringLiteral("PasCB"));
+    FinSE = EditionPlage(QStringLiteral("FinSE"),
+                         QStringLiteral("Fin|Fin de balayage du spectre en nm"), 500, 999, 800);
+    PrintBtn =
+        Bouton(QStringLiteral("PrintBtn"), QStringLiteral("Impression"),
+               QStringLiteral("Impression"), QIcon::fromTheme(QStringLiteral("document-print")));
+    ExitBtn = Bouton(QStringLiteral("ExitBtn"), QStringLiteral("Quitter"),
+                     QStringLiteral("Quitter"), s.standardIcon(QStyle::SP_DialogCloseButton));
+    PanelLambda = PanneauBarre(QStringLiteral("PanelLambda"), QStringLiteral("Tablarix"));
+    PanelAbs = PanneauBarre(QStringLiteral("PanelAbs"), QStringLiteral("MS Sans Serif"));
+
+    for (QWidget* w : {FileSaveBtn, ClipSaveBtn, RegSaveBtn})
+        ToolBar->addWidget(w);
+    ToolBar->addSeparator();
+    for (QWidget* w : {static_cast<QWidget*>(SpectreBtn), static_cast<QWidget*>(BlancBtn),
+                       static_cast<QWidget*>(ReticuleBtn)})
+        ToolBar->addWidget(w);
+    ToolBar->addSeparator();
+    for (QWidget* w : {static_cast<QWidget*>(DebutSE), static_cast<QWidget*>(PasCB),
+                       static_cast<QWidget*>(FinSE)})
+        ToolBar->addWidget(w);
+    ToolBar->addSeparator();
+    ToolBar->addWidget(PrintBtn);
+    ToolBar->addWidget(ExitBtn);
+    ToolBar->addSeparator();
+    auto* ressort = new QWidget;
+    ressort->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    ToolBar->addWidget(ressort);
+    ToolBar->addWidget(PanelLambda);
+    ToolBar->addWidget(PanelAbs);
+
+    connect(FileSaveBtn, &QToolButton::clicked, this, &TTraceSpectre::SauveSpectreClick);
+    connect(ClipSaveBtn, &QToolButton::clicked, this, &TTraceSpectre::ClipSaveBtnClick);
+    connect(RegSaveBtn, &QToolButton::clicked, this, &TTraceSpectre::RegSaveBtnClick);
+    connect(SpectreBtn, &QToolButton::clicked, this, &TTraceSpectre::SpectreBtnClick);
+    connect(BlancBtn, &QToolButton::clicked, this, &TTraceSpectre::BlancBtnClick);
+    connect(ReticuleBtn, &QToolButton::clicked, this, &TTraceSpectre::ReticuleBtnClick);
+    connect(PrintBtn, &QToolButton::clicked, this, &TTraceSpectre::PrintBtnClick);
+    connect(ExitBtn, &QToolButton::clicked, this, &TTraceSpectre::ExitItemClick);
+    connect(DebutSE, &TSpinEdit::Change, this, &TTraceSpectre::DebutSEChange);
+    connect(FinSE, &TSpinEdit::Change, this, &TTraceSpectre::DebutSEChange);
+}
+
+void TTraceSpectre::FormCreate() {
+    Graphe.MondeX.Nom = "\x88";
+    Graphe.MondeX.Unite = "nm";
+    Graphe.MondeY.Nom = "A";
+    Graphe.MondeY.Unite = "";
+    Graphe.FixeMonde(Spectro.MiniL, 0, Spectro.MaxiL, Spectro.MaxiA);
+    Graphe.ModeTrace = 0;
+    Graphe.Canvas = &PaintBox->Canevas();
+
+    FinSE->FixeBornes(FinSE->MinValue(), Spectro.MaxiL);
+    FinSE->SetValue(Spectro.FinL);
+    DebutSE->FixeBornes(Spectro.MiniL, DebutSE->MaxValue());
+    DebutSE->SetValue(Spectro.DebutL);
+    DebutSEChange();
+    Etat = Repos;
+    MajControles();
+    MajBoutons();
 }
 
 void TTraceSpectre::AfficheAide(const QString& texte) {
-    StatusBar->showMessage(texte);
+    Panels[2]->setText(texte);
+}
+
+bool TTraceSpectre::event(QEvent* evenement) {
+    const bool traite = QWidget::event(evenement);
+    if (evenement->type() == QEvent::WindowActivate)
+        AvecBoiteErreur([this] { FormActivate(); });
+    return traite;
+}
+
+// Every activation asks for a new baseline: the instrument may have been used by hand, or by
+// another mode, while the window was not active.
+void TTraceSpectre::FormActivate() {
+    if (reglageEnCours_)
+        return;
+    const TDrapeauLeve reglage(reglageEnCours_);
+    InitAppareil();
+    MajBoutons();
+    DebutSE->FixeBornes(Spectro.MiniL, DebutSE->MaxValue());
+    FinSE->FixeBornes(FinSE->MinValue(), Spectro.MaxiL);
+    FinSE->SetValue(Spectro.FinL);
+    DebutSE->SetValue(Spectro.DebutL);
+    PasCB->setCurrentIndex(std::clamp(Spectro.PasL, 0, PasCB->count() - 1));
+}
+
+void TTraceSpectre::InitAppareil() {
+    texteLambda_.clear();
+    texteAbs_.clear();
+    PanelLambda->clear();
+    PanelAbs->clear();
+    BlancFait = false;
+    if (Spectro.Voie) {
+        connect(Spectro.Voie, &TApdComPort::Disparu, this, &TTraceSpectre::VoieDisparue,
+                Qt::UniqueConnection);
+        // The port may outlive the window at the end of the program.
+        Spectro.Voie->SetOnTriggerAvail(
+            [fenetre = QPointer<TTraceSpectre>(this)](TApdComPort& voie, quint16 nombre) {
+                if (fenetre)
+                    fenetre->TriggerAvail(voie, nombre);
+            });
+    }
+    PaintBox->Repeint();
+    MajBoutons();
+    // Without a port the main window has already said so; the baseline button will again.
+    if (Spectro.Voie && Spectro.Voie->Open())
+        Spectro.LanceSpectre();
+}
+
+void TTraceSpectre::MajControles() {
+    const bool repos = Etat == Repos;
+    DebutSE->setEnabled(repos);
+    FinSE->setEnabled(repos);
+    PasCB->setEnabled(repos);
+    SpectreBtn->setEnabled(BlancFait && repos);
+    BlancBtn->setEnabled(true);
+    ReticuleBtn->setEnabled(true);
+    ExitBtn->setEnabled(true);
+}
+
+void TTraceSpectre::MajBoutons() {
+    const bool points = Graphe.Courbe.NbPoints > 0;
+    for (QToolButton* b : {FileSaveBtn, RegSaveBtn, ClipSaveBtn, PrintBtn})
+        b->setEnabled(points);
+    MajControles();
+}
+
+void TTraceSpectre::DebutSEChange() {
+    DebutSE->FixeBornes(DebutSE->MinValue(), FinSE->Value() - kEcartMinimal);
+    FinSE->FixeBornes(DebutSE->Value() + kEcartMinimal, FinSE->MaxValue());
+}
+
+void TTraceSpectre::LitReglages() {
+    Spectro.FinL = ValeurBornee(*FinSE);
+    Spectro.DebutL = ValeurBornee(*DebutSE);
+    Spectro.PasL = std::max(0, PasCB->currentIndex());
+}
+
+bool TTraceSpectre::VoiePrete() const {
+    if (Spectro.Voie && Spectro.Voie->Open())
+        return true;
+    AfficheErreur(
+        QStringLiteral("La voie série est fermée : rebranchez l'appareil, quittez ce mode "
+                       "puis choisissez-le de nouveau."));
+    return false;
+}
+
+void TTraceSpectre::BlancBtnClick() {
+    if (reglageEnCours_)
+        return;
+    if (!VoiePrete())
+        return;
+    const TDrapeauLeve reglage(reglageEnCours_);
+    AvecBoiteErreur([this] {
+        LitReglages();
+        Spectro.LanceSpectre();
+        Spectro.EnvoiCommande(Spectro.CmdLigneDeBase);
+        Etat = LigneDeBaseEnCours;
+        MajControles();
+        BlancFait = false;
+    });
+}
+
+void TTraceSpectre::SpectreBtnClick() {
+    if (reglageEnCours_)
+        return;
+    if (!VoiePrete())
+        return;
+    const TDrapeauLeve reglage(reglageEnCours_);
+    AvecBoiteErreur([this] {
+        LitReglages();
+        Spectro.LanceSpectre();
+        Graphe.Canvas = &PaintBox->Canevas();
+        Graphe.ZoneDessin = PaintBox->ZoneClient();
+        // The replies to the set-up must never become points.
+        Spectro.Voie->PurgeInput();
+        Ligne.Vide();
+        Etat = BalayageEnCours;
+        MajControles();
+        Spectro.EnvoiCommande(Spectro.CmdSpectre);
+        Graphe.Courbe.NbPoints = 0;
+        Graphe.Courbe.NbTraces = 0;
+    });
+}
+
+void TTraceSpectre::TriggerAvail(TApdComPort& voie, quint16 nombre) {
+    for (quint16 i = 0; i < nombre && voie.CharAvailable(); ++i)
+        RecoitCaractere(voie.ReadChar());
+}
+
+void TTraceSpectre::RecoitCaractere(quint8 code) {
+    if (code > 32) {
+        Ligne.Ajoute(static_cast<char>(code));
+        return;
+    }
+    if (code != kRetourChariot)
+        return;
+    if (Etat == LigneDeBaseEnCours) {
+        BlancFait = true;
+        Etat = Repos;
+        MajBoutons();
+    } else if (Etat == BalayageEnCours) {
+        TraiteLigne();
+    }
+}
+
+// A line that does not read as "wavelength,absorbance" stays in Ligne, and what follows is
+// appended to it: the instrument's lines are then out of step, and no later line of this scan is
+// trusted.
+void TTraceSpectre::TraiteLigne() {
+    const QByteArray texte = Ligne.Texte();
+    const qsizetype virgule = texte.indexOf(',');
+    if (virgule <= 0)
+        return;
+    const QByteArray texteLambda = texte.left(virgule).left(kLongueurNombre);
+    const QByteArray texteAbs = texte.mid(virgule + 1).left(kLongueurNombre);
+    const QChar separateur = Regional().SeparateurDecimal;
+    double lambda = 0;
+    double absorbance = 0;
+    if (!LitReel(AnsiVersTexte(texteLambda), separateur, lambda) ||
+        !LitReel(AnsiVersTexte(texteAbs), separateur, absorbance))
+        return;
+    Ligne.Vide();
+    Tcourbe& courbe = Graphe.Courbe;
+    // Beyond the curve's capacity the lines are read, shown and not stored.
+    if (courbe.NbPoints < CapaciteCourbe) {
+        courbe.X[courbe.NbPoints] = lambda;
+        courbe.Y[courbe.NbPoints] = absorbance;
+        ++courbe.NbPoints;
+    }
+    bool repeindre = false;
+    if (courbe.NbPoints - courbe.NbTraces > kPointsAvantTrace) {
+        if (courbe.NbTraces == 0) {
+            repeindre = true;
+        } else {
+            Graphe.Canvas = &PaintBox->Canevas();
+            Graphe.TraceCourbeSuite();
+        }
+    }
+    texteLambda_ = texteLambda;
+    texteAbs_ = texteAbs;
+    if (lambda >= Spectro.FinL)
+        FinDuBalayage();
+    else
+        DemandeTrame(repeindre);
+}
+
+void TTraceSpectre::FinDuBalayage() {
+    Etat = Repos;
+    MajControles();
+    Sauve = false;
+    MajBoutons();
+    // The last point is on screen at once.
+    trame_.stop();
+    repeintEnAttente_ = true;
+    Trame();
+}
+
+// The main window has told the user; the points taken so far stay, ready to be saved.
+void TTraceSpectre::VoieDisparue() {
+    const bool balayage = Etat == BalayageEnCours;
+    BlancFait = false;
+    if (Etat == Repos)
+        return;
+    Etat = Repos;
+    if (balayage && Graphe.Courbe.NbPoints > 0)
+        Sauve = false;
+    MajBoutons();
+    AfficheAide(balayage ? QStringLiteral("Balayage interrompu : l'appareil ne répond plus")
+                         : QStringLiteral("Ligne de base interrompue : l'appareil ne répond plus"));
+    trame_.stop();
+    repeintEnAttente_ = true;
+    Trame();
+}
+
+void TTraceSpectre::DemandeTrame(bool repeindre) {
+    repeintEnAttente_ = repeintEnAttente_ || repeindre;
+    if (trame_.isActive()) {
+        trameEnAttente_ = true;
+        return;
+    }
+    Trame();
+}
+
+void TTraceSpectre::Trame() {
+    trameEnAttente_ = false;
+    PanelLambda->setText(AnsiVersEcran(texteLambda_));
+    PanelAbs->setText(AnsiVersEcran(texteAbs_));
+    if (repeintEnAttente_) {
+        repeintEnAttente_ = false;
+        PaintBox->RepeintMaintenant();
+    }
+    trame_.start();
+}
+
+void TTraceSpectre::PaintBoxPaint() {
+    Graphe.Canvas = &PaintBox->Canevas();
+    Graphe.ZoneDessin = PaintBox->ZoneClient();
+    Graphe.Dessine();
+    if (ReticuleBtn->isChecked())
+        Graphe.Reticule();
+}
+
+void TTraceSpectre::ReticuleBtnClick() {
+    Graphe.Canvas = &PaintBox->Canevas();
+    Graphe.Reticule();
+}
+
+void TTraceSpectre::PaintBoxMouseMove(Qt::KeyboardModifiers, int x, int y) {
+    if (!ReticuleBtn->isChecked())
+        return;
+    Graphe.Canvas = &PaintBox->Canevas();
+    Graphe.Reticule();
+    double lambda = 0;
+    double absorbance = 0;
+    Graphe.EcranVersMonde(x, y, lambda, absorbance);
+    Panels[0]->setText(Lecture("\x88", lambda));
+    Panels[1]->setText(Lecture("A", absorbance));
+    Graphe.ReticuleX = x;
+    Graphe.ReticuleY = y;
+    Graphe.Reticule();
+}
+
+void TTraceSpectre::SauveSpectreClick() {
+    TDialogueSauvegarde dialogue;
+    dialogue.Titre = QStringLiteral("Sauvegarde données");
+    dialogue.Dossier = QDir(DossierSpecial(QStandardPaths::DocumentsLocation))
+                           .filePath(QStringLiteral("Tablarix"));
+    dialogue.Filtres = {QStringLiteral("Tablarix (*.tb3)"),
+                        QStringLiteral("Tableur ASCII (*.txt)")};
+    dialogue.ExtensionParDefaut = QStringLiteral("tb3");
+    const std::optional<QString> nom = Boites().NomSauvegarde(dialogue);
+    if (!nom)
+        return;
+    if (EcritFichierDonnees(*nom, TModeDonnees::Spectre, Graphe))
+        Sauve = true;
+}
+
+void TTraceSpectre::ClipSaveBtnClick() {
+    TransfertDonnees(TModeDonnees::Spectre, false, Graphe);
+    Sauve = true;
+}
+
+void TTraceSpectre::RegSaveBtnClick() {
+    if (!ConstanteDlg || Boites().ExecuteModal(*ConstanteDlg) != QDialog::Accepted)
+        return;
+    Sauve = true;
+    TransfertDonnees(TModeDonnees::Spectre, true, Graphe);
+    ConstanteDlg->NewPageCB->SetItemIndex(1);
+}
+
+void TTraceSpectre::PrintBtnClick() {
+    const std::optional<TDestinationImpression> destination = Boites().DestinationImpression();
+    if (!destination)
+        return;
+    {
+        TTravailImpression travail(*destination, std::nullopt);
+        if (!travail.Commence()) {
+            AfficheErreur(travail.MessageEchec());
+            return;
+        }
+        Graphe.Canvas = &travail.Canevas();
+        Graphe.ZoneDessin = ZoneImpressionSpectre(travail.Page(), travail.EstPortrait());
+        Graphe.Dessine();
+        travail.Termine();
+    }
+    // The graph's layout is the page's now: the screen's comes back for the reticle.
+    Graphe.Canvas = &PaintBox->Canevas();
+    PaintBox->RepeintMaintenant();
+}
+
+void TTraceSpectre::ExitItemClick() {
+    if (Graphe.Courbe.NbPoints > 0 && !Sauve) {
+        const TBoite question{QStringLiteral("Confirmation"), QStringLiteral("Sauvegarde"),
+                              TIconeBoite::Question, TBoutonsBoite::OuiNon};
+        if (Boites().Affiche(question) == TReponseBoite::Oui)
+            SauveSpectreClick();
+    }
+    if (FormMain) {
+        AvecBoiteErreur([] {
+            try {
+                FormMain->ChoixMode(0);
+            } catch (const ECommNotOpen&) {
+                // the main window has said the port could not be opened
+            }
+        });
+    }
+    close();
 }

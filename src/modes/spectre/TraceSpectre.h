@@ -1,11 +1,52 @@
 #pragma once
 
+#include "graph/Canevas.h"
+#include "graph/Graphe.h"
+
+#include <QByteArray>
+#include <QTimer>
 #include <QWidget>
 
-class QStatusBar;
+#include <array>
 
-// Scaffolding: the main window shows and hides this mode window; the window's own work (its
-// controls, acquisition and graph) is built on top of it.
+class QComboBox;
+class QLabel;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+class TApdComPort;
+class TBoitePeinture;
+class TSpinEdit;
+
+// The line being received from the instrument, in a fixed buffer: characters beyond its
+// capacity are dropped.
+class TLigneRecue {
+public:
+    static constexpr int Capacite = 255;
+
+    void Ajoute(char c) {
+        if (longueur_ < Capacite)
+            octets_[longueur_++] = c;
+    }
+    void Vide() { longueur_ = 0; }
+    int Longueur() const { return longueur_; }
+    QByteArray Texte() const { return QByteArray(octets_.data(), longueur_); }
+
+private:
+    std::array<char, Capacite> octets_{};
+    int longueur_ = 0;
+};
+
+// Where the graph goes on a printed page: a margin of a twentieth of the page on each side, and
+// only the upper half of a portrait page.
+TRectangle ZoneImpressionSpectre(TRectangle page, bool portrait);
+
+// The spectrum trace: the instrument scans a range of wavelengths after a baseline on the
+// blank and sends one "wavelength,absorbance" line per step; each point joins the graph's curve
+// as it arrives. The finished spectrum is saved, copied, sent to Tablarix or printed.
+//
+// The window keeps its spectrum when it is left: coming back shows it again, and it can still be
+// saved until the next scan replaces it.
 class TTraceSpectre : public QWidget {
     Q_OBJECT
 public:
@@ -14,5 +55,81 @@ public:
     // The long part of a hint, shown in the third panel of its status bar.
     void AfficheAide(const QString& texte);
 
+    // 0 idle, 1 baseline running, 2 scan running.
+    static constexpr quint8 Repos = 0;
+    static constexpr quint8 LigneDeBaseEnCours = 1;
+    static constexpr quint8 BalayageEnCours = 2;
+
+    Tgraphe Graphe;
+    quint8 Etat = Repos;
+    bool BlancFait = false; // a baseline completed since the last activation
+    bool Sauve = true;      // the spectrum on screen was saved, copied or sent
+    TLigneRecue Ligne;
+
+    QToolBar* ToolBar;
+    QToolButton* FileSaveBtn;
+    QToolButton* ClipSaveBtn;
+    QToolButton* RegSaveBtn;
+    QToolButton* SpectreBtn;
+    QToolButton* BlancBtn;
+    QToolButton* ReticuleBtn;
+    TSpinEdit* DebutSE;
+    QComboBox* PasCB;
+    TSpinEdit* FinSE;
+    QToolButton* PrintBtn;
+    QToolButton* ExitBtn;
+    QLabel* PanelLambda;
+    QLabel* PanelAbs;
+    TBoitePeinture* PaintBox;
     QStatusBar* StatusBar;
+    std::array<QLabel*, 3> Panels; // wavelength and absorbance read-outs, hint
+
+    // The scan set-up is being sent to the instrument (a few hundred milliseconds, during which
+    // events run): a second set-up is not started meanwhile.
+    bool ReglageEnCours() const { return reglageEnCours_; }
+
+    // During a scan the picture and the panels follow the line at most this often.
+    static constexpr int IntervalleTrame = 33;
+
+public slots:
+    void FormActivate();
+    void PaintBoxPaint();
+    void PaintBoxMouseMove(Qt::KeyboardModifiers touches, int x, int y);
+    void SpectreBtnClick();
+    void BlancBtnClick();
+    void DebutSEChange();
+    void ReticuleBtnClick();
+    void SauveSpectreClick();
+    void ClipSaveBtnClick();
+    void RegSaveBtnClick();
+    void PrintBtnClick();
+    void ExitItemClick();
+
+protected:
+    bool event(QEvent* evenement) override;
+
+private:
+    void ConstruitBarre();
+    void FormCreate();
+    void InitAppareil();
+    void TriggerAvail(TApdComPort& voie, quint16 nombre);
+    void RecoitCaractere(quint8 code);
+    void TraiteLigne();
+    void FinDuBalayage();
+    void VoieDisparue();
+    void MajBoutons();
+    void MajControles();
+    void LitReglages();
+    bool VoiePrete() const;
+    void DemandeTrame(bool repeindre);
+    void Trame();
+
+    bool reglageEnCours_ = false;
+    // Drawing keeps up with the line without following each point: texts and full drawings
+    // asked for while the frame timer runs wait for its end.
+    QTimer trame_;
+    bool trameEnAttente_ = false;
+    bool repeintEnAttente_ = false;
+    QByteArray texteLambda_;
+    QByteArray texteAbs_;
 };

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "BoitesScriptees.h"
+#include "instrument/ApdComPort.h"
+#include "instrument/SpectroJenway.h"
+#include "modes/spectre/TraceSpectre.h"
+#include "shell/Controles.h"
+#include "shell/Fenetres.h"
+#include "shell/FormMain.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+// Lets events run, sleeping between them, until `condition` holds or `ms` have passed.
+inline bool AttendQue(const std::function<bool()>& condition, int ms = 5000) {
+    QElapsedTimer chrono;
+    chrono.start();
+    while (!condition() && chrono.elapsed() < ms) {
+        QEventLoop boucle;
+        QTimer::singleShot(2, &boucle, &QEventLoop::quit);
+        boucle.exec();
+    }
+    return condition();
+}
+
+// The spectrum window in the program: every window created, the instrument on COM1 (whatever
+// the test put there before Ouvre), the spectrum mode chosen from the main window.
+class FenetreSpectre : public ::testing::Test {
+protected:
+    void TearDown() override {
+        fenetres.reset();
+        Spectro = TspectroJenway{};
+    }
+
+    // `reglages` changes the instrument settings before the windows are created.
+    void Ouvre(const std::function<void(TspectroJenway&)>& reglages = {}) {
+        Spectro = TspectroJenway{};
+        if (reglages)
+            reglages(Spectro);
+        fenetres = std::make_unique<TFenetres>();
+        F = TraceSpectre;
+        FormMain->ChoixMode(1);
+        ASSERT_TRUE(AttendQue([this] { return F->isActiveWindow(); }));
+        AttendFinReglage();
+    }
+    void AttendFinReglage() {
+        ASSERT_TRUE(AttendQue([this] { return !F->ReglageEnCours(); }));
+    }
+    void Plage(int debut, int fin, int pas) {
+        F->DebutSE->SetValue(debut);
+        F->FinSE->SetValue(fin);
+        F->DebutSE->SetValue(debut);
+        F->PasCB->setCurrentIndex(pas);
+    }
+    void LigneDeBase(const std::function<void()>& reponse = {}) {
+        F->BlancBtn->click();
+        ASSERT_EQ(F->Etat, TTraceSpectre::LigneDeBaseEnCours);
+        if (reponse)
+            reponse();
+        ASSERT_TRUE(AttendQue([this] { return F->BlancFait; }));
+        EXPECT_TRUE(F->SpectreBtn->isEnabled());
+    }
+
+    TBoitesScriptees boites;
+    std::unique_ptr<TFenetres> fenetres;
+    TTraceSpectre* F = nullptr;
+};

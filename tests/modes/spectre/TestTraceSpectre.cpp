@@ -1,0 +1,596 @@
+#include "FenetreSpectre.h"
+#include "LigneBrute.h"
+#include "SimulateurLance.h"
+#include "graph/BoitePeinture.h"
+#include "shell/Encodage.h"
+#include "shell/Utilitaires.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+namespace {
+
+int PixelsBleus(const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == qRgb(0, 0, 255);
+    return n;
+}
+
+// The commands of the journal that start with one of the scan set-up and action commands.
+QList<QByteArray> Commandes(const QByteArray& journal) {
+    QList<QByteArray> lignes = journal.split('\n');
+    lignes.removeAll(QByteArray());
+    return lignes;
+}
+
+class SpectreSimule : public FenetreSpectre {
+protected:
+    void SetUp() override { Ouvre(); }
+    void Spectre() {
+        F->SpectreBtn->click();
+        ASSERT_TRUE(AttendQue([this] { return F->Etat == TTraceSpectre::Repos; }));
+    }
+
+    TSimulateurLance simulateur;
+};
+
+TEST_F(SpectreSimule, LigneDeBasePuisSpectreDe400a800ParPasDe5) {
+    QStatusTipEvent aide(F->SpectreBtn->statusTip()); // the pointer over the button
+    QCoreApplication::sendEvent(F->SpectreBtn, &aide);
+    EXPECT_EQ(F->Panels[2]->text(), "Acquisition d'un spectre");
+    EXPECT_FALSE(F->SpectreBtn->isEnabled());
+    EXPECT_FALSE(F->FileSaveBtn->isEnabled());
+    ASSERT_TRUE(simulateur.Controle("cuve blanc"));
+    Plage(400, 800, 2);
+    LigneDeBase();
+    ASSERT_TRUE(simulateur.Controle("cuve solution"));
+    Spectre();
+
+    const Tcourbe& courbe = F->Graphe.Courbe;
+    ASSERT_EQ(courbe.NbPoints, 81);
+    for (int i = 0; i < 81; ++i)
+        ASSERT_DOUBLE_EQ(courbe.X[i], 400 + 5 * i);
+    EXPECT_GT(courbe.Y[24], 0.7); // the band at 520 nm
+    EXPECT_EQ(F->PanelLambda->text(), "800.0");
+    EXPECT_FALSE(F->Sauve);
+    for (QToolButton* b : {F->FileSaveBtn, F->ClipSaveBtn, F->RegSaveBtn, F->PrintBtn})
+        EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+    EXPECT_TRUE(F->SpectreBtn->isEnabled());
+    EXPECT_TRUE(F->DebutSE->isEnabled());
+    EXPECT_EQ(Spectro.PasL, 2);
+    EXPECT_GT(PixelsBleus(F->PaintBox->Image()), 300);
+
+    const QList<QByteArray> attendu = {"R[13]",       "SMA[13]",   "SB400.0[13]", "SE800.0[13]",
+                                       "SI0.2[13]",   "SMA[13]",   "SB400.0[13]", "SE800.0[13]",
+                                       "SI5.0[13]",   "PB[13]",    "SMA[13]",     "SB400.0[13]",
+                                       "SE800.0[13]", "SI5.0[13]", "SS[13]"};
+    EXPECT_EQ(Commandes(simulateur.Journal()), attendu);
+}
+
+TEST(TraceSpectre, CreationGrapheBornesEtBarreDOutils) {
+    Spectro = TspectroJenway{};
+    Spectro.MiniL = 330;
+    Spectro.MaxiL = 900;
+    Spectro.MaxiA = 2.5;
+    Spectro.DebutL = 420;
+    Spectro.FinL = 780;
+    TTraceSpectre f;
+    EXPECT_EQ(f.Graphe.MondeX.Nom.Octets(), "\x88");
+    EXPECT_EQ(f.Graphe.MondeX.Unite.Octets(), "nm");
+    EXPECT_EQ(f.Graphe.MondeY.Nom.Octets(), "A");
+    EXPECT_TRUE(f.Graphe.MondeY.Unite.EstVide());
+    EXPECT_EQ(f.Graphe.MondeX.Mini, 330);
+    EXPECT_EQ(f.Graphe.MondeX.Maxi, 900);
+    EXPECT_EQ(f.Graphe.MondeY.Mini, 0);
+    EXPECT_EQ(f.Graphe.MondeY.Maxi, 2.5);
+    EXPECT_EQ(f.Graphe.ModeTrace, 0);
+    EXPECT_EQ(f.FinSE->MaxValue(), 900);
+    EXPECT_EQ(f.FinSE->Value(), 780);
+    EXPECT_EQ(f.FinSE->MinValue(), 470);
+    EXPECT_EQ(f.DebutSE->MinValue(), 330);
+    EXPECT_EQ(f.DebutSE->Value(), 420);
+    EXPECT_EQ(f.DebutSE->MaxValue(), 730);
+    EXPECT_EQ(f.PasCB->currentText(), "1.0 nm");
+    EXPECT_EQ(f.Etat, TTraceSpectre::Repos);
+    for (QToolButton* b : {f.FileSaveBtn, f.ClipSaveBtn, f.RegSaveBtn, f.SpectreBtn, f.PrintBtn})
+        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+    EXPECT_TRUE(f.BlancBtn->isEnabled());
+    EXPECT_TRUE(f.ReticuleBtn->isCheckable());
+    EXPECT_TRUE(f.windowState() & Qt::WindowMaximized);
+
+    QStringList ordre;
+    for (QAction* action : f.ToolBar->actions()) {
+        QWidget* w = f.ToolBar->widgetForAction(action);
+        ordre << (action->isSeparator() ? QStringLiteral("|") : w->objectName());
+    }
+    ordre.removeAll(QString()); // the spring that pushes the panels to the right
+    EXPECT_EQ(ordre, QStringList({"FileSaveBtn", "ClipSaveBtn", "RegSaveBtn", "|", "SpectreBtn",
+                                  "BlancBtn", "ReticuleBtn", "|", "DebutSE", "PasCB", "FinSE", "|",
+                                  "PrintBtn", "ExitBtn", "|", "PanelLambda", "PanelAbs"}));
+    EXPECT_EQ(f.FileSaveBtn->statusTip(), "Sauvegarde de l'acquisition");
+    EXPECT_TRUE(f.FileSaveBtn->toolTip().isEmpty());
+    EXPECT_EQ(f.SpectreBtn->toolTip(), "Spectre");
+    EXPECT_EQ(f.SpectreBtn->statusTip(), "Acquisition d'un spectre");
+    EXPECT_EQ(f.FinSE->toolTip(), "Fin");
+    EXPECT_EQ(f.RegSaveBtn->accessibleName(), "Appel de Tablarix avec les données courantes");
+    Spectro = TspectroJenway{};
+}
+
+// A scan always spans at least 50 nm, whichever end the user moves.
+TEST(TraceSpectre, RegleDesCinquanteNanometres) {
+    Spectro = TspectroJenway{};
+    TTraceSpectre f;
+    f.show();
+    f.FinSE->Edit().clear();
+    QTest::keyClicks(&f.FinSE->Edit(), "600");
+    EXPECT_EQ(f.DebutSE->MaxValue(), 550);
+    f.DebutSE->Edit().clear();
+    QTest::keyClicks(&f.DebutSE->Edit(), "400");
+    EXPECT_EQ(f.FinSE->MinValue(), 450);
+    QTest::keyClick(&f.FinSE->Edit(), Qt::Key_Up);
+    EXPECT_EQ(f.FinSE->Value(), 610);
+    EXPECT_EQ(f.DebutSE->MaxValue(), 560);
+}
+
+TEST(TraceSpectre, ZoneDuGrapheSurLaPageImprimee) {
+    const struct {
+        TRectangle page;
+        bool portrait;
+        TRectangle zone;
+    } cas[] = {
+        {{0, 0, 2000, 3000}, true, {100, 75, 1900, 1425}},
+        {{0, 0, 3000, 2000}, false, {150, 100, 2850, 1900}},
+        {{40, 60, 2040, 3060}, true, {140, 135, 1940, 1485}},
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(ZoneImpressionSpectre(c.page, c.portrait), c.zone)
+            << c.page.Right << "x" << c.page.Bottom;
+}
+
+// The test plays the instrument on a bare line, to send what it likes.
+class SpectreLigneBrute : public FenetreSpectre {
+protected:
+    void SetUp() override {
+        Ouvre();
+        ASSERT_TRUE(ligne.AttendRecu("SI0.2\r"));
+        LigneDeBase([this] {
+            ASSERT_TRUE(ligne.AttendRecu("PB\r"));
+            ligne.Envoie("0.000\r");
+        });
+    }
+    void LanceSpectre() {
+        F->SpectreBtn->click();
+        ASSERT_EQ(F->Etat, TTraceSpectre::BalayageEnCours);
+        ASSERT_TRUE(ligne.AttendRecu("SS\r", ++spectres));
+    }
+    // Lets the window read what was sent.
+    void Lit() {
+        AttendQue([] { return false; }, 60);
+    }
+
+    TLigneBrute ligne;
+    int spectres = 0;
+};
+
+TEST_F(SpectreLigneBrute, LignesDuBalayage) {
+    struct Point {
+        double x, y;
+    };
+    const struct {
+        const char* nom;
+        QChar separateur;
+        QByteArray envoi;
+        std::vector<Point> points;
+        quint8 etat;
+        QByteArray ligne; // what stays in Ligne
+    } cas[] = {
+        {"point", u'.', "500.0,0.123\r", {{500, 0.123}}, TTraceSpectre::BalayageEnCours, ""},
+        {"virgule en tête",
+         u'.',
+         ",0.5\r510.0,0.2\r",
+         {},
+         TTraceSpectre::BalayageEnCours,
+         ",0.5510.0,0.2"},
+        {"saut de ligne",
+         u'.',
+         "500.0,0.1\r\n510.0,-0.2\r\n",
+         {{500, 0.1}, {510, -0.2}},
+         TTraceSpectre::BalayageEnCours,
+         ""},
+        {"blancs et contrôles",
+         u'.',
+         "5 00.0,\t0.1\r",
+         {{500, 0.1}},
+         TTraceSpectre::BalayageEnCours,
+         ""},
+        {"dernier point",
+         u'.',
+         "790.0,0.1\r800.0,0.3\r810.0,0.4\r",
+         {{790, 0.1}, {800, 0.3}},
+         TTraceSpectre::Repos,
+         "810.0,0.4"},
+        {"au-delà de la fin", u'.', "805.5,0.2\r", {{805.5, 0.2}}, TTraceSpectre::Repos, ""},
+        {"système à virgule",
+         u',',
+         "500.0,0.123\r",
+         {},
+         TTraceSpectre::BalayageEnCours,
+         "500.0,0.123"},
+        {"système à virgule, point seul",
+         u',',
+         "500,0.123\r",
+         {},
+         TTraceSpectre::BalayageEnCours,
+         "500,0.123"},
+        {"pas un nombre", u'.', "500.0,E#R?x\r", {}, TTraceSpectre::BalayageEnCours, "500.0,E#R?x"},
+        {"ligne trop longue",
+         u'.',
+         QByteArray(300, '9') + "\r",
+         {},
+         TTraceSpectre::BalayageEnCours,
+         QByteArray(255, '9')},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.nom);
+        const TRegionalTemporaire regional(c.separateur);
+        F->Graphe.Courbe.NbPoints = 7; // the previous spectrum goes when the scan starts
+        LanceSpectre();
+        EXPECT_EQ(F->Graphe.Courbe.NbPoints, 0);
+        EXPECT_EQ(F->Ligne.Longueur(), 0);
+        ligne.Envoie(c.envoi);
+        Lit();
+        ASSERT_EQ(F->Graphe.Courbe.NbPoints, c.points.size());
+        for (size_t i = 0; i < c.points.size(); ++i) {
+            EXPECT_DOUBLE_EQ(F->Graphe.Courbe.X[i], c.points[i].x);
+            EXPECT_DOUBLE_EQ(F->Graphe.Courbe.Y[i], c.points[i].y);
+        }
+        EXPECT_EQ(F->Etat, c.etat);
+        EXPECT_EQ(F->Ligne.Texte(), c.ligne);
+        if (F->Etat == TTraceSpectre::BalayageEnCours) {
+            F->BlancBtn->click(); // out of the scan that will not end
+            ligne.Envoie("0.000\r");
+            ASSERT_TRUE(AttendQue([this] { return F->BlancFait; }));
+        }
+    }
+}
+
+TEST_F(SpectreLigneBrute, TextesDuPointDansLesPanneaux) {
+    LanceSpectre();
+    ligne.Envoie("500.0,0.123\r");
+    ASSERT_TRUE(AttendQue([this] { return F->PanelAbs->text() == "0.123"; }));
+    EXPECT_EQ(F->PanelLambda->text(), "500.0");
+    EXPECT_EQ(F->Etat, TTraceSpectre::BalayageEnCours);
+}
+
+TEST_F(SpectreLigneBrute, RetourChariotAuReposSansEffet) {
+    ligne.Envoie("0.5\r\r500.0,0.1\r");
+    Lit();
+    EXPECT_EQ(F->Etat, TTraceSpectre::Repos);
+    EXPECT_TRUE(F->BlancFait);
+    EXPECT_EQ(F->Graphe.Courbe.NbPoints, 0);
+    EXPECT_TRUE(F->SpectreBtn->isEnabled());
+}
+
+// A baseline asked during a scan takes the next carriage return, whatever the line.
+TEST_F(SpectreLigneBrute, LigneDeBasePendantUnBalayage) {
+    LanceSpectre();
+    ligne.Envoie("500.0,0.1\r");
+    Lit();
+    F->BlancBtn->click();
+    EXPECT_EQ(F->Etat, TTraceSpectre::LigneDeBaseEnCours);
+    EXPECT_FALSE(F->SpectreBtn->isEnabled());
+    EXPECT_FALSE(F->DebutSE->isEnabled());
+    ligne.Envoie("510.0,0.2\r");
+    ASSERT_TRUE(AttendQue([this] { return F->BlancFait; }));
+    EXPECT_EQ(F->Etat, TTraceSpectre::Repos);
+    EXPECT_EQ(F->Graphe.Courbe.NbPoints, 1);
+    EXPECT_TRUE(F->SpectreBtn->isEnabled());
+}
+
+// What the instrument sends while the scan is being set up never becomes a point, nor spoils the
+// first line of the scan.
+TEST_F(SpectreLigneBrute, ReponsesAuReglageJamaisPrisesPourDesPoints) {
+    QTimer repondeur;
+    QObject::connect(&repondeur, &QTimer::timeout, [this, &repondeur] {
+        if (ligne.Recu().count("SI0.2\r") == 2) {
+            ligne.Envoie("450.0,0.9\r450.5,0.8");
+            repondeur.stop();
+        }
+    });
+    repondeur.start(1);
+    LanceSpectre();
+    EXPECT_FALSE(repondeur.isActive());
+    ligne.Envoie("510.0,0.2\r");
+    Lit();
+    ASSERT_EQ(F->Graphe.Courbe.NbPoints, 1);
+    EXPECT_EQ(F->Graphe.Courbe.X[0], 510);
+}
+
+// The spectrum stays on screen after the window is activated again, but a new baseline is
+// required before the next scan, and the set-up goes out again.
+TEST_F(SpectreSimule, ReactivationDemandeUneNouvelleLigneDeBase) {
+    Plage(400, 800, 2);
+    LigneDeBase();
+    Spectre();
+    ASSERT_EQ(F->Graphe.Courbe.NbPoints, 81);
+    const int commandes = Commandes(simulateur.Journal()).size();
+
+    QWidget autre; // the user goes to another window, and comes back
+    autre.show();
+    autre.activateWindow();
+    ASSERT_TRUE(AttendQue([this] { return !F->isActiveWindow(); }));
+    F->activateWindow();
+    ASSERT_TRUE(AttendQue([this] { return F->isActiveWindow(); }));
+    AttendFinReglage();
+    EXPECT_FALSE(F->BlancFait);
+    EXPECT_FALSE(F->SpectreBtn->isEnabled());
+    EXPECT_TRUE(F->FileSaveBtn->isEnabled());
+    EXPECT_EQ(F->Graphe.Courbe.NbPoints, 81);
+    EXPECT_TRUE(F->PanelLambda->text().isEmpty());
+    EXPECT_EQ(F->PasCB->currentIndex(), 2);
+    EXPECT_EQ(Commandes(simulateur.AttendJournal(commandes + 4)).mid(commandes),
+              QList<QByteArray>({"SMA[13]", "SB400.0[13]", "SE800.0[13]", "SI5.0[13]"}));
+    LigneDeBase();
+}
+
+TEST_F(SpectreSimule, QuitterAvecUnSpectreNonSauvegarde) {
+    F->ExitBtn->click(); // nothing to save: no question
+    EXPECT_TRUE(boites.Vues.empty());
+    EXPECT_FALSE(F->isVisible());
+    EXPECT_EQ(FormMain->ModeCourant, 0);
+    EXPECT_TRUE(simulateur.AttendJournal(6).endsWith("X[13]\n"));
+
+    FormMain->ChoixMode(1);
+    ASSERT_TRUE(AttendQue([this] { return F->isActiveWindow(); }));
+    AttendFinReglage();
+    Plage(400, 800, 2);
+    LigneDeBase();
+    Spectre();
+    boites.Reponses = {TReponseBoite::Non};
+    F->ExitBtn->click();
+    ASSERT_EQ(boites.Vues.size(), 1u);
+    EXPECT_EQ(boites.Vues[0].Texte, "Sauvegarde");
+    EXPECT_EQ(boites.Vues[0].Boutons, TBoutonsBoite::OuiNon);
+    EXPECT_TRUE(boites.SauvegardesDemandees.empty());
+    EXPECT_FALSE(F->isVisible());
+    EXPECT_EQ(FormMain->ModeCourant, 0);
+    EXPECT_FALSE(Spectro.Voie->OnTriggerAvail());
+
+    // The spectrum is still there when the window comes back.
+    FormMain->ChoixMode(1);
+    ASSERT_TRUE(AttendQue([this] { return F->isActiveWindow(); }));
+    AttendFinReglage();
+    EXPECT_EQ(F->Graphe.Courbe.NbPoints, 81);
+    EXPECT_TRUE(F->FileSaveBtn->isEnabled());
+}
+
+TEST_F(SpectreSimule, ReticuleLectureEtImageRendueIntacte) {
+    Plage(400, 800, 2);
+    LigneDeBase();
+    Spectre();
+    F->PaintBox->RepeintMaintenant();
+    const QImage avant = F->PaintBox->Image().copy();
+
+    F->ReticuleBtn->click();
+    ASSERT_TRUE(F->ReticuleBtn->isChecked());
+    const QPoint positions[] = {{F->PaintBox->width() / 2, F->PaintBox->height() / 3},
+                                {F->PaintBox->width() / 4, F->PaintBox->height() / 2}};
+    for (const QPoint& p : positions) {
+        QTest::mouseMove(F->PaintBox, p);
+        ASSERT_TRUE(AttendQue([&] { return F->Graphe.ReticuleX == p.x(); }, 1000));
+        double lambda = 0;
+        double absorbance = 0;
+        F->Graphe.EcranVersMonde(p.x(), p.y(), lambda, absorbance);
+        EXPECT_EQ(F->Panels[0]->text(), " λ=" + FloatToStr3(lambda) + "  ");
+        EXPECT_EQ(F->Panels[1]->text(), " A=" + FloatToStr3(absorbance) + "  ");
+        EXPECT_EQ(F->PaintBox->Image().pixel(p.x(), 1), qRgb(0, 0, 0));
+    }
+    EXPECT_NE(F->PaintBox->Image(), avant);
+    F->PaintBox->RepeintMaintenant(); // a full drawing keeps the reticle where it is
+    EXPECT_EQ(F->PaintBox->Image().pixel(positions[1].x(), 1), qRgb(0, 0, 0));
+    F->ReticuleBtn->click();
+    EXPECT_EQ(F->PaintBox->Image(), avant);
+    const QString lecture = F->Panels[0]->text();
+    QTest::mouseMove(F->PaintBox, positions[0]);
+    QTest::qWait(20);
+    EXPECT_EQ(F->Panels[0]->text(), lecture); // the reticle off, moves read nothing
+}
+
+TEST_F(SpectreSimule, ImpressionSurUnePageAPart) {
+    Plage(400, 800, 2);
+    LigneDeBase();
+    Spectre();
+    F->PaintBox->RepeintMaintenant();
+    const QImage ecran = F->PaintBox->Image().copy();
+    const TRectangle zoneEcran = F->Graphe.ZoneDessin;
+    QTemporaryDir dossier;
+    const QString pdf = dossier.filePath("spectre.pdf");
+    boites.Destinations = {TDestinationImpression{{}, pdf}};
+    F->PrintBtn->click();
+    EXPECT_TRUE(boites.Vues.empty()); // no question before printing
+    QFile fichier(pdf);
+    ASSERT_TRUE(fichier.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(fichier.readAll().startsWith("%PDF"));
+    // The screen's layout is back: the reticle reads the screen again.
+    EXPECT_EQ(F->Graphe.ZoneDessin, zoneEcran);
+    EXPECT_EQ(F->PaintBox->Image(), ecran);
+
+    boites.Destinations = {TDestinationImpression{{}, dossier.filePath("absent/spectre.pdf")}};
+    F->PrintBtn->click();
+    ASSERT_EQ(boites.Vues.size(), 1u);
+    EXPECT_EQ(boites.Vues[0].Titre, "Erreur");
+}
+
+// What was typed outside the limits goes back within them before it reaches the instrument.
+TEST_F(SpectreSimule, PlageTapeeHorsLimitesRameneeDansLesBornes) {
+    F->FinSE->Edit().setText("2000");
+    F->DebutSE->Edit().setText("abc");
+    const int commandes = Commandes(simulateur.Journal()).size();
+    LigneDeBase();
+    EXPECT_EQ(Spectro.FinL, 950);
+    EXPECT_EQ(Spectro.DebutL, 325);
+    EXPECT_EQ(F->FinSE->Text(), "950");
+    EXPECT_EQ(F->DebutSE->Text(), "325");
+    EXPECT_EQ(Commandes(simulateur.AttendJournal(commandes + 5)).mid(commandes, 3),
+              QList<QByteArray>({"SMA[13]", "SB325.0[13]", "SE950.0[13]"}));
+}
+
+QByteArray Lit(const QString& chemin) {
+    QFile fichier(chemin);
+    return fichier.open(QIODevice::ReadOnly) ? fichier.readAll() : QByteArray();
+}
+
+TEST_F(SpectreSimule, SauvegardeDansLesDeuxFormats) {
+    Plage(400, 800, 2);
+    LigneDeBase();
+    Spectre();
+    QTemporaryDir dossier;
+    const QString tb3 = dossier.filePath("SPECTRE.TB3");
+    const QString txt = dossier.filePath("spectre.txt");
+    boites.NomsFichiers = {std::nullopt, dossier.filePath("absent/spectre.tb3"), tb3, txt};
+
+    F->FileSaveBtn->click(); // cancelled
+    ASSERT_EQ(boites.SauvegardesDemandees.size(), 1u);
+    const TDialogueSauvegarde& dialogue = boites.SauvegardesDemandees[0];
+    EXPECT_EQ(dialogue.Titre, "Sauvegarde données");
+    EXPECT_EQ(dialogue.Filtres, QStringList({"Tablarix (*.tb3)", "Tableur ASCII (*.txt)"}));
+    EXPECT_EQ(dialogue.ExtensionParDefaut, "tb3");
+    EXPECT_FALSE(F->Sauve);
+    F->FileSaveBtn->click(); // a folder that does not exist
+    EXPECT_EQ(boites.Vues.size(), 1u);
+    EXPECT_FALSE(F->Sauve);
+
+    F->FileSaveBtn->click();
+    EXPECT_TRUE(F->Sauve);
+    const QList<QByteArray> tablarix = Lit(tb3).split('\n');
+    ASSERT_GT(tablarix.size(), 12);
+    EXPECT_EQ(tablarix[0], "CORVANDE TABLARIX WINDOWS 1.0\r");
+    EXPECT_EQ(tablarix.mid(1, 5), QList<QByteArray>({"\xA3"
+                                                     "2 NOM VAR\r",
+                                                     "\x88\r", "A\r",
+                                                     "\xA3"
+                                                     "2 UNITE VAR\r",
+                                                     "nm\r"}));
+    const qsizetype valeurs = tablarix.indexOf("&81 VALEUR VAR\r");
+    ASSERT_GT(valeurs, 0);
+    EXPECT_TRUE(tablarix[valeurs + 1].startsWith("400 "));
+    EXPECT_TRUE(tablarix[valeurs + 81].startsWith("800 "));
+
+    F->FileSaveBtn->click();
+    const QList<QByteArray> ascii = Lit(txt).split('\n');
+    ASSERT_EQ(ascii.size(), 4 + 81 + 1);
+    EXPECT_TRUE(ascii[0].startsWith("Spectre  "));
+    EXPECT_EQ(ascii[1], "lambda\tnm\r");
+    EXPECT_TRUE(ascii[4].startsWith("400\t"));
+    EXPECT_TRUE(ascii[84].startsWith("800\t"));
+
+    boites.Vues.clear();
+    F->ExitBtn->click(); // saved: no question
+    EXPECT_TRUE(boites.Vues.empty());
+    EXPECT_FALSE(F->isVisible());
+}
+
+TEST_F(SpectreSimule, CopieDansLePressePapiers) {
+    Plage(400, 800, 2);
+    LigneDeBase();
+    Spectre();
+    F->ClipSaveBtn->click();
+    EXPECT_TRUE(F->Sauve);
+    const QList<QByteArray> lignes =
+        TexteVersAnsi(QGuiApplication::clipboard()->text()).split('\n');
+    ASSERT_EQ(lignes.size(), 6 + 81 + 1);
+    EXPECT_EQ(lignes[3], "\x88\tA\r");
+    EXPECT_EQ(lignes[4], "nm\t\r");
+    EXPECT_TRUE(lignes[6].startsWith("400\t"));
+    F->ExitBtn->click();
+    EXPECT_TRUE(boites.Vues.empty());
+}
+
+// The send needs the page information confirmed; cancelled, nothing is sent nor marked saved.
+TEST_F(SpectreSimule, EnvoiAnnuleDansLaPageCourante) {
+    Plage(400, 800, 2);
+    LigneDeBase();
+    Spectre();
+    F->RegSaveBtn->click();
+    EXPECT_FALSE(F->Sauve);
+    boites.Reponses = {TReponseBoite::Oui};
+    const QTemporaryDir dossier;
+    boites.NomsFichiers = {dossier.filePath("sortie.txt")};
+    F->ExitBtn->click(); // "Oui" saves before leaving
+    EXPECT_EQ(boites.Textes(), QStringList{"Sauvegarde"});
+    EXPECT_TRUE(QFile::exists(dossier.filePath("sortie.txt")));
+    EXPECT_FALSE(F->isVisible());
+}
+
+// At 0.2 nm from 100 to 1000 nm the instrument sends 4501 lines: the curve keeps the first 4097,
+// and the scan still ends at 1000 nm.
+TEST_F(SpectreSimule, LignesAuDelaDeLaCapaciteNonStockees) {
+    fenetres.reset();
+    Ouvre([](TspectroJenway& s) {
+        s.MiniL = 100;
+        s.MaxiL = 1000;
+    });
+    Plage(100, 1000, 0);
+    LigneDeBase();
+    F->SpectreBtn->click();
+    ASSERT_TRUE(AttendQue([this] { return F->Etat == TTraceSpectre::Repos; }, 20000));
+    const Tcourbe& courbe = F->Graphe.Courbe;
+    ASSERT_EQ(courbe.NbPoints, CapaciteCourbe);
+    EXPECT_NEAR(courbe.X[CapaciteCourbe - 1], 100 + 0.2 * (CapaciteCourbe - 1), 1e-9);
+    EXPECT_EQ(F->PanelLambda->text(), "1000.0");
+    EXPECT_TRUE(F->FileSaveBtn->isEnabled());
+}
+
+// The instrument paced at 9600 baud, and its adapter pulled out in the middle of a scan.
+class SpectreDebranche : public FenetreSpectre {
+protected:
+    void SetUp() override { Ouvre(); }
+
+    TSimulateurLance simulateur{1,
+                                {QStringLiteral("--baud"), QStringLiteral("9600"),
+                                 QStringLiteral("--graine"), QStringLiteral("1")}};
+};
+
+TEST_F(SpectreDebranche, AppareilDebrancheEnCoursDeBalayage) {
+    Plage(400, 800, 0);
+    LigneDeBase();
+    F->SpectreBtn->click();
+    ASSERT_TRUE(AttendQue([this] { return F->Graphe.Courbe.NbPoints > 20; }));
+    ASSERT_TRUE(simulateur.Controle("debranche"));
+    ASSERT_TRUE(AttendQue([this] { return F->Etat == TTraceSpectre::Repos; }, 2000));
+    const int points = F->Graphe.Courbe.NbPoints;
+    EXPECT_GT(points, 20);
+    EXPECT_LT(points, 2001);
+    for (int i = 1; i < points; ++i)
+        ASSERT_NEAR(F->Graphe.Courbe.X[i] - F->Graphe.Courbe.X[i - 1], 0.2, 1e-9);
+    ASSERT_EQ(boites.Vues.size(), 1u); // the main window's message, and no other
+    EXPECT_TRUE(boites.Vues[0].Texte.contains("débranché"));
+    EXPECT_TRUE(F->Panels[2]->text().contains("interrompu"));
+    EXPECT_FALSE(F->Sauve);
+    EXPECT_TRUE(F->FileSaveBtn->isEnabled());
+    EXPECT_TRUE(F->DebutSE->isEnabled());
+    EXPECT_FALSE(F->SpectreBtn->isEnabled());
+    QTest::qWait(100);
+    EXPECT_EQ(F->Graphe.Courbe.NbPoints, points);
+
+    F->BlancBtn->click();
+    ASSERT_EQ(boites.Vues.size(), 2u);
+    EXPECT_EQ(boites.Vues[1].Texte, "La voie série est fermée : rebranchez l'appareil, quittez ce "
+                                    "mode puis choisissez-le de nouveau.");
+    EXPECT_EQ(F->Etat, TTraceSpectre::Repos);
+    boites.Reponses = {TReponseBoite::Non};
+    F->ExitBtn->click();
+    ASSERT_EQ(boites.Textes().mid(2), QStringList({"Sauvegarde", "Problème voie série"}));
+    EXPECT_FALSE(F->isVisible());
+}
+
+} // namespace
