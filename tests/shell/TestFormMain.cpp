@@ -109,7 +109,7 @@ TEST_F(FenetrePrincipale, Com1AbsentLAppareilSurCom2EstOuvertSansRienDire) {
     TSimulateurLance simulateur(2);
     CreeFenetres();
     QTest::mouseClick(FormMain->SpectreMinMaxBtn, Qt::LeftButton);
-    EXPECT_EQ(simulateur.AttendJournal(1), "R[13]\n");
+    EXPECT_TRUE(simulateur.AttendJournal(1).startsWith("R[13]\n")); // then the scan set-up
     EXPECT_TRUE(boites_.Vues.empty()) << boites_.Textes().join('\n').toStdString();
     EXPECT_EQ(Spectro.Com, 2);
     EXPECT_EQ(FormMain->VoieSerie->ComNumber(), 2);
@@ -181,7 +181,7 @@ TEST_F(FenetrePrincipale, ChoixDuPortParmiLesPortsPresents) {
     EXPECT_EQ(FormMain->VoieSerie->Tracing(), tlOn);
 
     FormMain->ChoixMode(1); // the trace starts with this opening, on COM3
-    EXPECT_EQ(com3.AttendJournal(1), "R[13]\n");
+    EXPECT_TRUE(com3.AttendJournal(1).startsWith("R[13]\n"));
     EXPECT_EQ(com1.Journal(), "");
 }
 
