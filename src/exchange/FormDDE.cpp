@@ -1,6 +1,150 @@
 #include "exchange/FormDDE.h"
 
+#include "modes/cinetique/CinetiqueForm.h"
+#include "modes/spectre/TraceSpectre.h"
+#include "shell/Application.h"
+#include "shell/Boites.h"
+#include "shell/Encodage.h"
+#include "shell/Fenetres.h"
+#include "shell/FormMain.h"
+#include "shell/Utilitaires.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSettings>
+#include <QTimer>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace {
+
+const QString kServiceTablarix = QStringLiteral("TABLARIX");
+const QString kSujet = QStringLiteral("ServeurDDE");
+const QString kCheminParDefaut = QStringLiteral("c:\\tabwin\\tablarix.exe");
+constexpr int kDelaiLien = 1000;
+constexpr int kAttenteDemarrage = 1000;
+
+void Message(const QString& texte) {
+    Boites().Affiche({TApplication::Titre(), texte, TIconeBoite::Aucune, TBoutonsBoite::Ok});
+}
+
+// Tablarix is given time to register. The window repaints but takes no input meanwhile.
+void AttendDemarrage() {
+    QEventLoop boucle;
+    QTimer::singleShot(kAttenteDemarrage, &boucle, &QEventLoop::quit);
+    boucle.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+QWidget* FenetreDuModeCourant() {
+    if (FormMain == nullptr)
+        return nullptr;
+    switch (FormMain->ModeCourant) {
+    case 0:
+        return FormMain;
+    case 1:
+        return TraceSpectre;
+    case 2:
+        return CinetiqueForm;
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+QString ServiceDuProgramme() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).fileName().section(u'.', 0, 0);
+}
+
 TFormDDE::TFormDDE(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FormDDE"));
     setWindowTitle(QStringLiteral("DDE"));
+    FormCreate();
+}
+
+TFormDDE::~TFormDDE() = default;
+
+void TFormDDE::FormCreate() {
+    // HKEY_CURRENT_USER\Software\Tablarix\Tablarix on Windows; a per-user settings file elsewhere.
+    const QSettings registre(QSettings::NativeFormat, QSettings::UserScope,
+                             QStringLiteral("Tablarix"), QStringLiteral("Tablarix"));
+    CheminTablarix = registre.value(QStringLiteral("Path"), kCheminParDefaut).toString();
+    ClientItem = QStringLiteral("ServeurItem");
+    ClientDDE = CreeConversationDDE();
+
+    ServeurDDE = CreeServeurDDE();
+    connect(ServeurDDE.get(), &TServeurDDE::Macro, this,
+            [this](const QByteArray& macro) { ExecuteMacro(LignesMacro(macro)); });
+    ServeurDDE->Enregistre(ServiceDuProgramme(), kSujet);
+}
+
+void TFormDDE::EnvoiMacro(const QString& macro) {
+    ClientDDE->Ferme();
+    if (!OuvreConversation()) {
+        AttendDemarrage();
+        if (!OuvreConversation()) {
+            Message(QStringLiteral("Impossible de lancer Tablarix"));
+            return;
+        }
+    }
+    if (!ClientDDE->Execute(TexteVersAnsi(macro)))
+        Message(macro + QStringLiteral(" non exécuté"));
+    ClientDDE->Ferme();
+}
+
+bool TFormDDE::OuvreConversation() {
+    bool ouverte = ClientDDE->Ouvre(kServiceTablarix, kSujet);
+    if (!ouverte && LanceTablarix())
+        ouverte = ClientDDE->Ouvre(kServiceTablarix, kSujet);
+    if (ouverte && !ClientItem.isEmpty() && !ClientDDE->DemandeLien(ClientItem, kDelaiLien))
+        ClientItem.clear();
+    return ouverte;
+}
+
+bool TFormDDE::LanceTablarix() const {
+    QProcess programme;
+    if (CheminTablarix.isEmpty()) {
+        programme.setProgram(kServiceTablarix);
+        programme.setArguments({kSujet});
+    } else {
+        programme.setProgram(CheminTablarix);
+    }
+#ifdef Q_OS_WIN
+    programme.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* arguments) {
+        arguments->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
+        arguments->startupInfo->wShowWindow = SW_SHOWMINNOACTIVE;
+    });
+#endif
+    return programme.startDetached();
+}
+
+void TFormDDE::ExecuteMacro(const QStringList& lignes) {
+    if (lignes.size() != 1) {
+        AfficheErreur(QStringLiteral("Un message à la fois SVP"));
+        return;
+    }
+    try {
+        const QString ligne = lignes.front().left(255);
+        const qsizetype ouvrante = ligne.indexOf(u'(');
+        const QString fonction = ouvrante < 0 ? ligne : ligne.left(ouvrante);
+        auto est = [&fonction](const char* nom) {
+            return fonction.compare(QLatin1String(nom), Qt::CaseInsensitive) == 0;
+        };
+        if (est("CONFIG|LOAD") || est("CONFIG|SAVE"))
+            return;
+        if (est("FOCUS") || est("GETDATA")) {
+            if (QWidget* fenetre = FenetreDuModeCourant()) {
+                fenetre->activateWindow();
+                fenetre->setFocus();
+            }
+            return;
+        }
+        AfficheErreur(QStringLiteral("Fonction inconnue : ") + ligne);
+    } catch (const std::exception&) {
+        AfficheErreur(QStringLiteral("Syntaxe Macro DDE : Fonction(Paramètre)"));
+    }
 }

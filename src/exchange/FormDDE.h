@@ -1,11 +1,37 @@
 #pragma once
 
+#include "exchange/TransportDDE.h"
+
+#include <QStringList>
 #include <QWidget>
 
-// Scaffolding: the invisible window "DDE" that will own the conversations with Tablarix. It is
-// created at start in its place among the windows and never shown.
+#include <memory>
+
+// The invisible window "DDE", created at start and never shown: it sends macros to Tablarix,
+// starting it when it does not answer, and serves the macros of other programs under the
+// service named after this program's executable, topic "ServeurDDE".
 class TFormDDE : public QWidget {
     Q_OBJECT
 public:
     explicit TFormDDE(QWidget* parent = nullptr);
+    ~TFormDDE() override;
+
+    // Connects to "TABLARIX" / "ServeurDDE" (starting the program at CheminTablarix when
+    // needed), executes the macro and disconnects.
+    void EnvoiMacro(const QString& macro);
+    // The server's handler, for the lines of one execute request.
+    void ExecuteMacro(const QStringList& lignes);
+
+    std::unique_ptr<TConversationDDE> ClientDDE;
+    QString ClientItem;     // "ServeurItem"; emptied when Tablarix refuses the advise link
+    QString CheminTablarix; // the "Path" value, read once at creation
+    std::unique_ptr<TServeurDDE> ServeurDDE;
+
+private:
+    void FormCreate();
+    bool OuvreConversation();
+    bool LanceTablarix() const;
 };
+
+// The service the server registers: the executable's file name up to its first full stop.
+QString ServiceDuProgramme();

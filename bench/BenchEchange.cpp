@@ -1,0 +1,70 @@
+// Saving a full 4097-point run in each mode and format, and building its clipboard text: what
+// the user waits for after a save or copy button.
+#include "exchange/Fichiers.h"
+#include "exchange/Transfert.h"
+#include "graph/Graphe.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+namespace {
+
+void Remplit(Tgraphe& graphe) {
+    graphe.MondeX.Nom = "\x88";
+    graphe.MondeX.Unite = "nm";
+    graphe.MondeY.Nom = "A";
+    for (int i = 0; i < CapaciteCourbe; ++i) {
+        graphe.Courbe.X[i] = 190 + 0.2 * i;
+        graphe.Courbe.Y[i] =
+            1.2 * std::exp(-std::pow((graphe.Courbe.X[i] - 480) / 60, 2)) + 0.02 * std::sin(i);
+    }
+    graphe.Courbe.NbPoints = CapaciteCourbe;
+}
+
+void Sauvegarde(benchmark::State& etat, TModeDonnees mode, const char* extension) {
+    Tgraphe graphe;
+    Remplit(graphe);
+    const QTemporaryDir dossier;
+    const QString nom = dossier.filePath(QStringLiteral("essai.") + extension);
+    for (auto _ : etat)
+        if (!EcritFichierDonnees(nom, mode, graphe))
+            etat.SkipWithError("sauvegarde impossible");
+}
+BENCHMARK_CAPTURE(Sauvegarde, cinetique_tb3, TModeDonnees::Cinetique, "tb3")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Sauvegarde, cinetique_txt, TModeDonnees::Cinetique, "txt")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Sauvegarde, spectre_tb3, TModeDonnees::Spectre, "tb3")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Sauvegarde, spectre_txt, TModeDonnees::Spectre, "txt")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Sauvegarde, beer_tb3, TModeDonnees::Beer, "tb3")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Sauvegarde, beer_txt, TModeDonnees::Beer, "txt")->Unit(benchmark::kMillisecond);
+
+void TextePressePapiers(benchmark::State& etat, TModeDonnees mode) {
+    Tgraphe graphe;
+    Remplit(graphe);
+    for (auto _ : etat)
+        benchmark::DoNotOptimize(TexteTransfert(mode, graphe));
+}
+BENCHMARK_CAPTURE(TextePressePapiers, cinetique, TModeDonnees::Cinetique)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(TextePressePapiers, spectre, TModeDonnees::Spectre)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(TextePressePapiers, beer, TModeDonnees::Beer)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,166 @@
+#include "exchange/TransportLocal.h"
+
+#include "shell/Encodage.h"
+
+#include <QDeadlineTimer>
+#include <QLocalServer>
+#include <QVariant>
+
+namespace {
+
+constexpr qsizetype kTrameMaxi = 64 * 1024;
+constexpr int kDelaiReponse = 1000;
+const char* const kProprieteOuverte = "jenway_dde_ouverte";
+
+QByteArray Trame(char genre, QByteArray charge) {
+    const qsizetype zero = charge.indexOf('\0');
+    if (zero >= 0)
+        charge.truncate(zero);
+    return genre + charge + '\0';
+}
+
+// Takes one whole frame off the front of `tampon`; false when none is complete yet.
+bool ExtraitTrame(QByteArray& tampon, char& genre, QByteArray& charge) {
+    const qsizetype fin = tampon.indexOf('\0');
+    if (fin < 1)
+        return false;
+    genre = tampon[0];
+    charge = tampon.mid(1, fin - 1);
+    tampon.remove(0, fin + 1);
+    return true;
+}
+
+} // namespace
+
+QString NomLocalDDE(const QString& service, const QString& sujet) {
+    return qEnvironmentVariable("JENWAY_DDE_ESPACE") + QStringLiteral("jenway-dde-") +
+           service.toLower() + u'-' + sujet.toLower();
+}
+
+bool TConversationLocale::Ouvre(const QString& service, const QString& sujet) {
+    Ferme();
+    socket_.connectToServer(NomLocalDDE(service, sujet));
+    if (!socket_.waitForConnected(kDelaiReponse)) {
+        socket_.abort();
+        return false;
+    }
+    if (!Demande('C', TexteVersAnsi(service) + '\t' + TexteVersAnsi(sujet), kDelaiReponse)) {
+        Ferme();
+        return false;
+    }
+    return true;
+}
+
+bool TConversationLocale::DemandeLien(const QString& item, int delaiMs) {
+    return Demande('L', TexteVersAnsi(item), delaiMs);
+}
+
+bool TConversationLocale::Execute(const QByteArray& macro) {
+    return Demande('X', macro, kDelaiReponse);
+}
+
+void TConversationLocale::Ferme() {
+    if (socket_.state() == QLocalSocket::ConnectedState) {
+        socket_.disconnectFromServer();
+        if (socket_.state() != QLocalSocket::UnconnectedState)
+            socket_.waitForDisconnected(kDelaiReponse);
+    }
+    socket_.abort();
+    recu_.clear();
+}
+
+bool TConversationLocale::Demande(char genre, const QByteArray& charge, int delaiMs) {
+    if (socket_.state() != QLocalSocket::ConnectedState)
+        return false;
+    socket_.write(Trame(genre, charge));
+    while (socket_.bytesToWrite() > 0)
+        if (!socket_.waitForBytesWritten(delaiMs))
+            return false;
+    return Reponse(delaiMs) == 'A';
+}
+
+char TConversationLocale::Reponse(int delaiMs) {
+    const QDeadlineTimer limite(delaiMs);
+    for (;;) {
+        char genre = 0;
+        QByteArray charge;
+        while (ExtraitTrame(recu_, genre, charge))
+            if (genre == 'A' || genre == 'N')
+                return genre;
+        if (recu_.size() > kTrameMaxi || socket_.state() != QLocalSocket::ConnectedState)
+            return 0;
+        if (!socket_.waitForReadyRead(static_cast<int>(limite.remainingTime())) &&
+            socket_.bytesAvailable() == 0)
+            return 0;
+        recu_.append(socket_.readAll());
+    }
+}
+
+TServeurLocal::TServeurLocal(QObject* parent) : serveur_(new QLocalServer(this)) {
+    setParent(parent);
+    connect(serveur_, &QLocalServer::newConnection, this, &TServeurLocal::NouveauClient);
+}
+
+bool TServeurLocal::Enregistre(const QString& service, const QString& sujet) {
+    service_ = service;
+    sujet_ = sujet;
+    const QString nom = NomLocalDDE(service, sujet);
+    if (serveur_->listen(nom))
+        return true;
+    if (serveur_->serverError() != QAbstractSocket::AddressInUseError)
+        return false;
+    // A socket left by a program that ended without closing it is taken over; a live server of
+    // that name keeps it.
+    QLocalSocket essai;
+    essai.connectToServer(nom);
+    if (essai.waitForConnected(kDelaiReponse))
+        return false;
+    QLocalServer::removeServer(nom);
+    return serveur_->listen(nom);
+}
+
+void TServeurLocal::NouveauClient() {
+    while (QLocalSocket* client = serveur_->nextPendingConnection()) {
+        connect(client, &QLocalSocket::readyRead, this, [this, client] { Lit(*client); });
+        connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+        Lit(*client);
+    }
+}
+
+void TServeurLocal::Lit(QLocalSocket& client) {
+    QByteArray tampon = client.property("jenway_dde_tampon").toByteArray() + client.readAll();
+    char genre = 0;
+    QByteArray charge;
+    while (ExtraitTrame(tampon, genre, charge))
+        Traite(client, genre, charge);
+    if (tampon.size() > kTrameMaxi) {
+        client.abort();
+        return;
+    }
+    client.setProperty("jenway_dde_tampon", tampon);
+}
+
+void TServeurLocal::Traite(QLocalSocket& client, char genre, const QByteArray& charge) {
+    const bool ouverte = client.property(kProprieteOuverte).toBool();
+    bool accepte = false;
+    if (genre == 'C') {
+        const QList<QByteArray> noms = charge.split('\t');
+        accepte = noms.size() == 2 &&
+                  AnsiVersTexte(noms[0]).compare(service_, Qt::CaseInsensitive) == 0 &&
+                  AnsiVersTexte(noms[1]).compare(sujet_, Qt::CaseInsensitive) == 0;
+        client.setProperty(kProprieteOuverte, accepte);
+    } else if (genre == 'L') {
+        accepte = ouverte && AccepteLiens;
+        if (ouverte)
+            emit Lien(AnsiVersTexte(charge), accepte);
+    } else if (genre == 'X') {
+        accepte = ouverte && AccepteExecutions;
+    }
+    client.write(QByteArray(1, accepte ? 'A' : 'N') + '\0');
+    client.flush();
+    if (genre == 'C' && !accepte)
+        client.disconnectFromServer();
+    if (genre == 'X' && accepte)
+        QMetaObject::invokeMethod(
+            this, [this, charge] { emit Macro(charge); }, Qt::QueuedConnection);
+}

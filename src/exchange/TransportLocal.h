@@ -1,0 +1,57 @@
+#pragma once
+
+#include "exchange/TransportDDE.h"
+
+#include <QLocalSocket>
+
+class QLocalServer;
+
+// DDE over local sockets (a Unix socket, or a named pipe on Windows).
+//
+// Naming: the server of a service and topic listens on the local name
+//   <JENWAY_DDE_ESPACE>jenway-dde-<service>-<topic>
+// service and topic in lower case (DDE names ignore letter case). JENWAY_DDE_ESPACE is empty by
+// default; a folder path ending in "/" keeps the sockets of a test run apart from any other.
+//
+// Frames, both ways: one kind byte, the payload, a zero byte. Payloads are Windows-1252 and hold
+// no zero byte; a frame longer than 64 KiB ends the conversation.
+//   client 'C' service TAB topic   connect; answered 'A' (accepted) or 'N' (then closed)
+//   client 'L' item                advise link; answered 'A' or 'N'
+//   client 'X' macro               execute: the macro's bytes, its zero byte closing the frame;
+//                                  answered 'A' when accepted for execution (the macro runs
+//                                  after the answer, so the client never waits for it) or 'N'
+//   server 'D' item TAB data       advise data; the client reads and ignores it
+// Closing the socket ends the conversation. A client waits at most 1000 ms for each answer.
+class TConversationLocale final : public TConversationDDE {
+public:
+    bool Ouvre(const QString& service, const QString& sujet) override;
+    bool DemandeLien(const QString& item, int delaiMs) override;
+    bool Execute(const QByteArray& macro) override;
+    void Ferme() override;
+
+private:
+    bool Demande(char genre, const QByteArray& charge, int delaiMs);
+    // The next answer, 'A' or 'N', skipping advise data; 0 on time-out or a closed socket.
+    char Reponse(int delaiMs);
+
+    QLocalSocket socket_;
+    QByteArray recu_;
+};
+
+class TServeurLocal final : public TServeurDDE {
+    Q_OBJECT
+public:
+    explicit TServeurLocal(QObject* parent = nullptr);
+    bool Enregistre(const QString& service, const QString& sujet) override;
+
+private:
+    void NouveauClient();
+    void Lit(QLocalSocket& client);
+    void Traite(QLocalSocket& client, char genre, const QByteArray& charge);
+
+    QLocalServer* serveur_;
+    QString service_;
+    QString sujet_;
+};
+
+QString NomLocalDDE(const QString& service, const QString& sujet);

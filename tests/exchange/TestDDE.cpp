@@ -1,0 +1,299 @@
+// The conversation with Tablarix end to end: tablarix-factice runs as a real process, over the
+// local-socket transport and a real X clipboard (the program runs under Xvfb).
+#include "BoitesScriptees.h"
+#include "exchange/ConstanteDlg.h"
+#include "exchange/FormDDE.h"
+#include "exchange/Transfert.h"
+#include "graph/Graphe.h"
+#include "modes/cinetique/CinetiqueForm.h"
+#include "modes/spectre/TraceSpectre.h"
+#include "shell/Controles.h"
+#include "shell/Encodage.h"
+#include "shell/Fenetres.h"
+#include "shell/FormMain.h"
+#include "shell/Horloge.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <optional>
+
+namespace {
+
+QString CheminFactice() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/tablarix-factice");
+}
+
+QByteArray Lit(const QString& chemin) {
+    QFile fichier(chemin);
+    return fichier.open(QIODevice::ReadOnly) ? fichier.readAll() : QByteArray();
+}
+
+bool Attend(const std::function<bool()>& condition, int ms = 5000) {
+    const QDeadlineTimer limite(ms);
+    while (!condition() && !limite.hasExpired())
+        QTest::qWait(10);
+    return condition();
+}
+
+struct TMacroJournal {
+    QByteArray Macro;
+    QByteArray PressePapiers;
+};
+
+// What tablarix-factice wrote in its journal.
+struct TJournal {
+    QList<qint64> Demarrages;
+    QList<QByteArray> Liens;
+    QList<TMacroJournal> Macros;
+    bool ServiceOccupe = false;
+
+    explicit TJournal(const QByteArray& octets) {
+        qsizetype i = 0;
+        auto ligne = [&] {
+            const qsizetype fin = octets.indexOf('\n', i);
+            const QByteArray texte = octets.mid(i, fin < 0 ? -1 : fin - i);
+            i = fin < 0 ? octets.size() : fin + 1;
+            return texte;
+        };
+        while (i < octets.size()) {
+            const QByteArray texte = ligne();
+            if (texte.startsWith("DEMARRAGE "))
+                Demarrages << texte.mid(10).toLongLong();
+            else if (texte.startsWith("LIEN "))
+                Liens << texte.mid(5);
+            else if (texte == "SERVICE OCCUPE")
+                ServiceOccupe = true;
+            else if (texte.startsWith("MACRO ")) {
+                const qsizetype n = ligne().mid(15).toLongLong(); // "PRESSE-PAPIERS n"
+                Macros << TMacroJournal{texte.mid(6), octets.mid(i, n)};
+                i += n + 1;
+            }
+        }
+    }
+};
+
+// Each test has its own DDE name space, registry file and journal.
+class DDE : public ::testing::Test {
+protected:
+    DDE() {
+        qputenv("JENWAY_DDE_ESPACE", QFile::encodeName(dossier_.path() + u'/'));
+        qputenv("TABLARIX_FACTICE", "--duree 30000 --journal " + QFile::encodeName(Journal()));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dossier_.path());
+        ConstanteDlg = &dialogue_;
+        InstalleHorloge(&horloge_);
+    }
+    ~DDE() override {
+        factice_.terminate();
+        factice_.waitForFinished();
+        InstalleHorloge(nullptr);
+        ConstanteDlg = nullptr;
+        FormDDE = nullptr;
+        for (const qint64 pid : LitJournal().Demarrages)
+            ::kill(static_cast<pid_t>(pid), SIGTERM);
+        qunsetenv("JENWAY_DDE_ESPACE");
+        qunsetenv("TABLARIX_FACTICE");
+    }
+
+    QString Journal() const { return dossier_.filePath(QStringLiteral("journal")); }
+    TJournal LitJournal() const { return TJournal(Lit(Journal())); }
+
+    // The "Path" value; nothing leaves it absent. Read when the DDE window is created.
+    void FixeChemin(const std::optional<QString>& chemin) {
+        QSettings registre(QSettings::NativeFormat, QSettings::UserScope,
+                           QStringLiteral("Tablarix"), QStringLiteral("Tablarix"));
+        if (chemin)
+            registre.setValue(QStringLiteral("Path"), *chemin);
+        else
+            registre.remove(QStringLiteral("Path"));
+    }
+    TFormDDE& CreeFormDDE() {
+        formDDE_.emplace();
+        FormDDE = &*formDDE_;
+        return *formDDE_;
+    }
+    // Starts tablarix-factice and waits for it to register.
+    void LanceFactice(const QStringList& options = {}) {
+        factice_.start(CheminFactice(), options);
+        ASSERT_TRUE(factice_.waitForStarted());
+        const QString socket = dossier_.filePath(QStringLiteral("jenway-dde-tablarix-serveurdde"));
+        ASSERT_TRUE(Attend([&] { return QFile::exists(socket); }));
+    }
+
+    QTemporaryDir dossier_;
+    THorlogeTest horloge_{QDateTime(QDate(2026, 12, 7), QTime(0, 22, 31))};
+    TBoitesScriptees boites_;
+    TConstanteDlg dialogue_;
+    std::optional<TFormDDE> formDDE_;
+    QProcess factice_;
+};
+
+TEST_F(DDE, NouveauFichierPuisNouvellePageAvecLeTexteDuPressePapiers) {
+    LanceFactice();
+    CreeFormDDE();
+    Tgraphe graphe;
+    graphe.MondeX.Nom = "t";
+    graphe.MondeX.Unite = "s";
+    graphe.MondeY.Nom = "A";
+    graphe.Courbe.X[0] = 0;
+    graphe.Courbe.Y[0] = 0.1;
+    graphe.Courbe.X[1] = 2;
+    graphe.Courbe.Y[1] = 0.25;
+    graphe.Courbe.NbPoints = 2;
+    dialogue_.NomConstEdit->setText(QStringLiteral("\u03bb")); // lambda, byte 0x88 in Tablarix
+    dialogue_.UniteConstEdit->setText(QStringLiteral("nm"));
+    dialogue_.ValeurConstEdit->setText(QStringLiteral("é"));
+
+    TransfertDonnees(TModeDonnees::Cinetique, true, graphe);
+    EXPECT_EQ(dialogue_.NewPageCB->ItemIndex(), 1);
+    TransfertDonnees(TModeDonnees::Cinetique, true, graphe);
+    ASSERT_TRUE(Attend([&] { return LitJournal().Macros.size() == 2; }));
+
+    const TJournal journal = LitJournal();
+    EXPECT_EQ(journal.Macros[0].Macro, "CLIP|LOAD()");
+    EXPECT_EQ(journal.Macros[1].Macro, "CLIP|ADD()");
+    QByteArray attendu = Lit(QStringLiteral(JENWAY_FIXTURES "/presse-papiers-cinetique.txt"));
+    attendu.replace("C:\\Jenway\\jenway6500.exe", TexteVersAnsi(QDir::toNativeSeparators(
+                                                      QCoreApplication::applicationFilePath())));
+    attendu += "\r\n\x88\r\nnm\r\n\xE9\r\n";
+    EXPECT_EQ(journal.Macros[0].PressePapiers, attendu);
+    EXPECT_EQ(journal.Liens, (QList<QByteArray>{"ServeurItem accepte", "ServeurItem accepte"}));
+    EXPECT_EQ(journal.Demarrages.size(), 1);
+    EXPECT_TRUE(boites_.Vues.empty());
+}
+
+TEST_F(DDE, TablarixAbsentEstLanceDepuisLeChemin) {
+    const struct {
+        const char* retard;
+        int demarrages;
+        int macros;
+    } cas[] = {
+        {"0", 1, 1},    // registers at once: the immediate second connection finds it
+        {"600", 1, 1},  // registers during the 1000 ms wait
+        {"1500", 2, 0}, // too late: a second start, and the user is told
+    };
+    for (const auto& c : cas) {
+        const QTemporaryDir espace;
+        qputenv("JENWAY_DDE_ESPACE", QFile::encodeName(espace.path() + u'/'));
+        QFile::remove(Journal());
+        qputenv("TABLARIX_FACTICE", QByteArray("--duree 30000 --retard ") + c.retard +
+                                        " --journal " + QFile::encodeName(Journal()));
+        FixeChemin(CheminFactice());
+        boites_.Vues.clear();
+        CreeFormDDE().EnvoiMacro(QStringLiteral("CLIP|LOAD()"));
+
+        ASSERT_TRUE(Attend([&] { return LitJournal().Demarrages.size() == c.demarrages; }))
+            << c.retard;
+        if (c.macros > 0) {
+            ASSERT_TRUE(Attend([&] { return LitJournal().Macros.size() == c.macros; }));
+            EXPECT_EQ(LitJournal().Macros[0].Macro, "CLIP|LOAD()");
+            EXPECT_TRUE(boites_.Vues.empty()) << c.retard;
+        } else {
+            EXPECT_EQ(boites_.Textes(), QStringList{"Impossible de lancer Tablarix"});
+            EXPECT_TRUE(Attend([&] { return LitJournal().ServiceOccupe; }));
+        }
+        for (const qint64 pid : LitJournal().Demarrages)
+            ::kill(static_cast<pid_t>(pid), SIGTERM);
+    }
+}
+
+TEST_F(DDE, SansProgrammeImpossibleDeLancerTablarixApresUneSeconde) {
+    FixeChemin(dossier_.filePath(QStringLiteral("absent/tablarix.exe")));
+    QElapsedTimer chrono;
+    chrono.start();
+    CreeFormDDE().EnvoiMacro(QStringLiteral("CLIP|ADD()"));
+    EXPECT_GE(chrono.elapsed(), 1000);
+    EXPECT_LT(chrono.elapsed(), 3000);
+    EXPECT_EQ(boites_.Textes(), QStringList{"Impossible de lancer Tablarix"});
+}
+
+TEST_F(DDE, CheminVideLanceLeServiceAvecLeSujet) {
+    // A program named TABLARIX found on the PATH records its arguments and becomes the stand-in.
+    const QString bin = dossier_.filePath(QStringLiteral("bin"));
+    QDir().mkpath(bin);
+    QFile script(bin + QStringLiteral("/TABLARIX"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\necho \"$@\" > \"" + QFile::encodeName(dossier_.filePath("arguments")) +
+                 "\"\nexec \"" + QFile::encodeName(CheminFactice()) + "\"\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin) + ':' + path);
+    FixeChemin(QString());
+    CreeFormDDE().EnvoiMacro(QStringLiteral("CLIP|LOAD()"));
+    qputenv("PATH", path);
+
+    ASSERT_TRUE(Attend([&] { return LitJournal().Macros.size() == 1; }));
+    EXPECT_EQ(Lit(dossier_.filePath(QStringLiteral("arguments"))), "ServeurDDE\n");
+}
+
+TEST_F(DDE, LienEtMacroRefuses) {
+    LanceFactice({QStringLiteral("--refuse-lien"), QStringLiteral("--refuse-execution"),
+                  QStringLiteral("--journal"), Journal()});
+    TFormDDE& dde = CreeFormDDE();
+    dde.EnvoiMacro(QStringLiteral("CLIP|ADD()"));
+    EXPECT_EQ(boites_.Textes(), QStringList{"CLIP|ADD() non exécuté"});
+    EXPECT_TRUE(dde.ClientItem.isEmpty());
+    dde.EnvoiMacro(QStringLiteral("CLIP|LOAD()"));
+    // The refused item is not asked for again.
+    EXPECT_EQ(LitJournal().Liens, QList<QByteArray>{"ServeurItem refuse"});
+    EXPECT_TRUE(LitJournal().Macros.isEmpty());
+}
+
+TEST_F(DDE, MacrosDuServeur) {
+    ConstanteDlg = nullptr; // the windows bring their own
+    const TFenetres fenetres;
+    for (QWidget* fenetre : {static_cast<QWidget*>(FormMain), static_cast<QWidget*>(CinetiqueForm),
+                             static_cast<QWidget*>(TraceSpectre)}) {
+        fenetre->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(fenetre));
+    }
+    const struct {
+        quint8 mode;
+        const char* macro;
+        QWidget* active;
+        QStringList boites;
+    } cas[] = {
+        {2, "focus()", CinetiqueForm, {}},
+        {1, "FOCUS", TraceSpectre, {}},
+        {0, "GetData(x)", FormMain, {}},
+        {2, "CONFIG|LOAD", nullptr, {}},
+        {2, "AIDE()", nullptr, {"Fonction inconnue : AIDE()"}},
+        {2, "FOCUS\r\nFOCUS", nullptr, {"Un message à la fois SVP"}},
+    };
+    for (const auto& c : cas) {
+        boites_.Vues.clear();
+        FormMain->ModeCourant = 0; // the main window sends no focus of its own meanwhile
+        if (c.active != nullptr) { // another window first, so that the focus is seen to move
+            QWidget* autre = c.active == CinetiqueForm ? static_cast<QWidget*>(FormMain)
+                                                       : static_cast<QWidget*>(CinetiqueForm);
+            autre->activateWindow();
+            ASSERT_TRUE(Attend([&] { return QApplication::activeWindow() == autre; }));
+        }
+        FormMain->ModeCourant = c.mode;
+        QProcess client;
+        client.start(CheminFactice(), {QStringLiteral("--envoie"), ServiceDuProgramme(),
+                                       QString::fromLatin1(c.macro)});
+        ASSERT_TRUE(Attend([&] { return client.state() == QProcess::NotRunning; }));
+        EXPECT_EQ(client.exitCode(), 0) << c.macro;
+        if (c.active != nullptr)
+            EXPECT_TRUE(Attend([&] { return QApplication::activeWindow() == c.active; }))
+                << c.macro;
+        else
+            QTest::qWait(50);
+        EXPECT_EQ(boites_.Textes(), c.boites) << c.macro;
+    }
+}
+
+} // namespace
