@@ -1,5 +1,8 @@
 #include "modes/cinetique/CinetiqueForm.h"
 
+#include "exchange/ConstanteDlg.h"
+#include "exchange/Fichiers.h"
+#include "exchange/Transfert.h"
 #include "graph/BoitePeinture.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
@@ -633,12 +636,34 @@ bool TCinetiqueForm::eventFilter(QObject* objet, QEvent* evenement) {
 }
 
 void TCinetiqueForm::SaveItemClick() {
-    // Wired to the data exchange once its file writers are in.
+    TDialogueSauvegarde dialogue;
+    dialogue.Titre = QStringLiteral("Sauvegarde données");
+    const QString documents = DossierSpecial(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty())
+        dialogue.Dossier = documents + QStringLiteral("Tablarix");
+    dialogue.Filtres = {QStringLiteral("Tablarix (*.tb3)"),
+                        QStringLiteral("Tableur ASCII (*.txt)")};
+    dialogue.ExtensionParDefaut = QStringLiteral("TB3");
+    const std::optional<QString> nom = Boites().NomSauvegarde(dialogue);
+    if (!nom)
+        return;
+    // Marked as saved only once the file is written: a failed save still asks at closing.
+    if (EcritFichierDonnees(*nom, TModeDonnees::Cinetique, *Graphe))
+        Sauve = true;
 }
 
-void TCinetiqueForm::ClipSaveBtnClick() {}
+void TCinetiqueForm::ClipSaveBtnClick() {
+    TransfertDonnees(TModeDonnees::Cinetique, false, *Graphe);
+    Sauve = true;
+}
 
-void TCinetiqueForm::RegSaveBtnClick() {}
+void TCinetiqueForm::RegSaveBtnClick() {
+    if (!ConstanteDlg || Boites().ExecuteModal(*ConstanteDlg) != QDialog::Accepted)
+        return;
+    // The transfer leaves the destination choice on "Nouvelle page" for the next one.
+    TransfertDonnees(TModeDonnees::Cinetique, true, *Graphe);
+    Sauve = true;
+}
 
 void TCinetiqueForm::PrintBtnClick() {
     Graphe->Imprime();

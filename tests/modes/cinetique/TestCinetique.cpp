@@ -1,16 +1,27 @@
 #include "BoitesScriptees.h"
 #include "SimulateurLance.h"
+#include "exchange/ConstanteDlg.h"
+#include "exchange/Fichiers.h"
+#include "exchange/PageCourante.h"
+#include "exchange/Transfert.h"
 #include "graph/BoitePeinture.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/cinetique/CinetiqueForm.h"
 #include "shell/Controles.h"
+#include "shell/Encodage.h"
+#include "shell/Fenetres.h"
 #include "shell/Horloge.h"
 #include "shell/Utilitaires.h"
 
+#include <QClipboard>
+#include <QDialog>
+#include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -471,6 +482,112 @@ TEST_F(Cinetique, UneLongueurDOndeChangeeRameneALaPremiereEtape) {
     form->LambdaSE->Edit().setText(QStringLiteral("550"));
     EXPECT_EQ(form->Etat, TCinetiqueForm::EtatLambda);
     EXPECT_TRUE(form->LambdaBtn->isVisible());
+}
+
+// Saving, copying and sending a finished run, with the page information dialog in place.
+class CinetiqueEchange : public Cinetique {
+protected:
+    void SetUp() override {
+        Cinetique::SetUp();
+        ConstanteDlg = &dialogue;
+        simulateur.Controle("cuve cinetique");
+        Pret();
+        Acquiert(20);
+        Clique(form->StopBtn);
+        ASSERT_EQ(form->Etat, TCinetiqueForm::EtatFini);
+    }
+    void TearDown() override {
+        ConstanteDlg = nullptr;
+        Cinetique::TearDown();
+    }
+
+    QByteArray Lit(const QString& chemin) const {
+        QFile fichier(chemin);
+        return fichier.open(QIODevice::ReadOnly) ? fichier.readAll() : QByteArray();
+    }
+
+    // The run's points, one line each: elapsed seconds, a tab, the absorbance.
+    QByteArray LignesDesPoints() const {
+        QByteArray lignes;
+        const Tcourbe& courbe = form->Graphe->Courbe;
+        for (int i = 0; i < courbe.NbPoints; ++i)
+            lignes += FloatToStrPoint(courbe.X[i]).toLatin1() + '\t' +
+                      FloatToStrPoint(courbe.Y[i]).toLatin1() + "\r\n";
+        return lignes;
+    }
+
+    TConstanteDlg dialogue;
+    QTemporaryDir dossier;
+};
+
+TEST_F(CinetiqueEchange, LesFichiersSuiventLesFormatsDeTablarixEtDuTableur) {
+    dialogue.NomConstEdit->setText(QStringLiteral("k"));
+    dialogue.ValeurConstEdit->setText(QStringLiteral("0.02"));
+    dialogue.OKBtnClick();
+    const QString tb3 = dossier.filePath(QStringLiteral("essai.tb3"));
+    const QString txt = dossier.filePath(QStringLiteral("essai.txt"));
+    boites.NomsFichiers = {tb3, txt};
+    Clique(form->FileSaveBtn);
+    EXPECT_TRUE(form->Sauve);
+    Clique(form->FileSaveBtn);
+    ASSERT_EQ(boites.SauvegardesDemandees.size(), 2u);
+    const TDialogueSauvegarde& d = boites.SauvegardesDemandees[0];
+    EXPECT_EQ(d.Titre, "Sauvegarde données");
+    EXPECT_EQ(d.Filtres, (QStringList{"Tablarix (*.tb3)", "Tableur ASCII (*.txt)"}));
+    EXPECT_EQ(d.ExtensionParDefaut, "TB3");
+
+    const TDonneesPage page = DonneesPage(*form->Graphe);
+    EXPECT_EQ(Lit(tb3), ContenuFichier(tb3, TModeDonnees::Cinetique, page));
+    EXPECT_TRUE(Lit(tb3).contains("Cin\xE9tique"));
+    const QByteArray attendu = "Cin\xE9tique avec S.250PC\r\nt\tA\r\ns\t\r\n" + LignesDesPoints();
+    EXPECT_TRUE(Lit(txt).startsWith(attendu)) << Lit(txt).toStdString();
+    EXPECT_TRUE(boites.Vues.empty());
+}
+
+TEST_F(CinetiqueEchange, UneSauvegardeRateeNeComptepasCommeFaite) {
+    boites.NomsFichiers = {dossier.filePath(QStringLiteral("absent/essai.tb3")), std::nullopt};
+    Clique(form->FileSaveBtn);
+    ASSERT_EQ(boites.Vues.size(), 1u);
+    EXPECT_EQ(boites.Vues[0].Icone, TIconeBoite::Erreur);
+    EXPECT_FALSE(form->Sauve);
+    Clique(form->FileSaveBtn); // cancelled
+    EXPECT_FALSE(form->Sauve);
+
+    // Closing asks again; Yes saves first.
+    const QString nom = dossier.filePath(QStringLiteral("essai.TB3"));
+    boites.Reponses = {TReponseBoite::Oui};
+    boites.NomsFichiers = {nom};
+    form->close();
+    EXPECT_EQ(boites.Vues.back().Texte, "Sauvegarde");
+    EXPECT_TRUE(QFile::exists(nom));
+    EXPECT_TRUE(form->Sauve);
+}
+
+TEST_F(CinetiqueEchange, CopieEtEnvoiParLePressePapiers) {
+    QGuiApplication::clipboard()->clear();
+    Clique(form->ClipSaveBtn);
+    EXPECT_TRUE(form->Sauve);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              TexteTransfert(TModeDonnees::Cinetique, *form->Graphe));
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(
+        AnsiVersTexte("\r\nt\tA\r\ns\t\r\n" + LignesDesPoints())));
+
+    // The page information dialog cancelled: nothing is sent and the run stays unsaved.
+    form->Sauve = false;
+    dialogue.NewPageCB->SetItemIndex(0);
+    boites.Dialogues = {[](QDialog&) { return int(QDialog::Rejected); },
+                        [](QDialog&) {
+                            return int(QDialog::Accepted);
+                        }};
+    Clique(form->RegSaveBtn);
+    EXPECT_FALSE(form->Sauve);
+    EXPECT_EQ(dialogue.NewPageCB->ItemIndex(), 0);
+    Clique(form->RegSaveBtn);
+    EXPECT_TRUE(form->Sauve);
+    EXPECT_EQ(dialogue.NewPageCB->ItemIndex(), 1);
+    boites.Reponses = {};
+    form->close();
+    EXPECT_TRUE(boites.Vues.empty()); // saved: no question
 }
 
 } // namespace
