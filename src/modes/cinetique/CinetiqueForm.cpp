@@ -166,6 +166,7 @@ QWidget* TCinetiqueForm::CreePanneauOutils() {
     ZeroBtnBis->setGeometry(4, 30, 29, 23);
     FixeAide(*ZeroBtnBis, QStringLiteral("Blanc|Mettre la cuve avec le solvant puis cliquer ici"));
     Nomme(*ZeroBtnBis, QStringLiteral("ZeroBtnBis"));
+    ZeroBtnBis->setAccessibleName(QStringLiteral("Blanc")); // "0" only draws the zero
     ZeroBtnBis->setFocusPolicy(Qt::NoFocus);
     ExitBtn = new QPushButton(panneau);
     ExitBtn->setIcon(Icone("application-exit", QStyle::SP_DialogCloseButton));

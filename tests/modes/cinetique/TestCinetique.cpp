@@ -20,6 +20,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -114,6 +115,8 @@ TEST_F(Cinetique, NouvelleFenetrePuisEtapesDeLongueurDOndeEtDeZero) {
     EXPECT_EQ(form->Graphe->MondeY.Signification.Octets(), "Absorbance");
     EXPECT_EQ(form->size(), QSize(607, 313));
     EXPECT_EQ(form->minimumSize(), QSize(550, 120));
+    EXPECT_EQ(form->maximumSize(), form->screen()->availableGeometry().size() - QSize(20, 20));
+    EXPECT_EQ(form->ZeroBtnBis->accessibleName(), "Blanc");
     EXPECT_EQ(form->StartBtn->toolTip(), "START");
     EXPECT_EQ(form->StartBtn->statusTip(), "Lance l'acquisition");
     EXPECT_EQ(form->StopBtn->accessibleName(), "STOP");
