@@ -153,11 +153,15 @@ QWidget* TCinetiqueForm::CreePanneauOutils() {
     auto* panneau = new QWidget(this);
     panneau->setObjectName(QStringLiteral("ToolPanel"));
     panneau->setFixedHeight(57);
-    const auto relie = [this](QAbstractButton* bouton, void (TCinetiqueForm::*handler)()) {
-        connect(bouton, &QAbstractButton::clicked, this,
-                [this, handler] { AvecBoiteErreur([this, handler] { (this->*handler)(); }); });
-    };
+    CreeBoutonsEtapes(panneau);
+    CreeBoutonsOutils(panneau);
+    CreeReglages(panneau);
+    CreeAffichages(panneau);
+    RelieControles();
+    return panneau;
+}
 
+void TCinetiqueForm::CreeBoutonsEtapes(QWidget* panneau) {
     LambdaSE = new TSpinEdit(panneau);
     LambdaSE->setGeometry(4, 4, 62, 22);
     LambdaSE->setAccessibleName(QStringLiteral("Longueur d'onde (nm)"));
@@ -188,7 +192,9 @@ QWidget* TCinetiqueForm::CreePanneauOutils() {
     Nomme(*StartBtn, QStringLiteral("StartBtn"));
     for (TGrandBouton* b : {LambdaBtn, ZeroBtn, StartBtn})
         b->setGeometry(70, 4, 172, 49);
+}
 
+void TCinetiqueForm::CreeBoutonsOutils(QWidget* panneau) {
     StopBtn = BoutonOutil(panneau, QStringLiteral("StopBtn"),
                           QStringLiteral("STOP|Arrêt de l'acquisition"),
                           Icone("media-playback-stop", QStyle::SP_MediaStop));
@@ -212,6 +218,8 @@ QWidget* TCinetiqueForm::CreePanneauOutils() {
                     Icone("document-print", QStyle::SP_FileDialogDetailedView));
     // The buttons of a run and those of a finished run are never shown together: they share
     // their places.
+    // RepereBtn has no action: it is shown greyed while acquiring.
+    RepereBtn->setEnabled(false);
     StopBtn->move(246, 2);
     RepereBtn->move(272, 2);
     ResetBtn->move(246, 2);
@@ -219,7 +227,9 @@ QWidget* TCinetiqueForm::CreePanneauOutils() {
     ClipSaveBtn->move(298, 2);
     RegSaveBtn->move(324, 2);
     PrintBtn->move(356, 2);
+}
 
+void TCinetiqueForm::CreeReglages(QWidget* panneau) {
     // The period, its button, the count and the duration read as a product: Δt=2 s *Nbre 60 = …
     LabelDeltat = new QLabel(QStringLiteral("Dt"), panneau);
     LabelDeltat->setGeometry(246, 33, 50, 18);
@@ -245,7 +255,9 @@ QWidget* TCinetiqueForm::CreePanneauOutils() {
     DureeEdit->setGeometry(426, 31, 64, 22);
     Nomme(*DureeEdit, QStringLiteral("DureeEdit"), labelEgal);
     DureeEdit->setAccessibleName(QStringLiteral("Durée"));
+}
 
+void TCinetiqueForm::CreeAffichages(QWidget* panneau) {
     PanelDuree = PanneauBlanc(panneau, QStringLiteral("PanelDuree"));
     PanelDuree->setGeometry(498, 4, 80, 22);
     PanelAbs = PanneauBlanc(panneau, QStringLiteral("PanelAbs"));
@@ -263,6 +275,13 @@ QWidget* TCinetiqueForm::CreePanneauOutils() {
     EditBidon->installEventFilter(this);
     Nomme(*EditBidon, QStringLiteral("EditBidon"));
     EditBidon->setAccessibleName(QStringLiteral("Barre d'espace : étape suivante"));
+}
+
+void TCinetiqueForm::RelieControles() {
+    const auto relie = [this](QAbstractButton* bouton, void (TCinetiqueForm::*handler)()) {
+        connect(bouton, &QAbstractButton::clicked, this,
+                [this, handler] { AvecBoiteErreur([this, handler] { (this->*handler)(); }); });
+    };
 
     relie(LambdaBtn, &TCinetiqueForm::LambdaBtnClick);
     relie(ZeroBtn, &TCinetiqueForm::ZeroBtnClick);
@@ -281,10 +300,6 @@ QWidget* TCinetiqueForm::CreePanneauOutils() {
     relie(NbreSpin->Bas, &TCinetiqueForm::NbreSpinDownClick);
     connect(NbreEdit, &QLineEdit::textChanged, this, &TCinetiqueForm::NbreEditChange);
     connect(LambdaSE, &TSpinEdit::Change, this, &TCinetiqueForm::LambdaSEChange);
-    // RepereBtn has no action: it is shown greyed while acquiring, where the tool bar of a run
-    // keeps its place.
-    RepereBtn->setEnabled(false);
-    return panneau;
 }
 
 void TCinetiqueForm::FormCreate() {

@@ -115,6 +115,11 @@ private:
     void FormCreate();
     void CreeControles();
     QWidget* CreePanneauOutils();
+    void CreeBoutonsEtapes(QWidget* panneau);
+    void CreeBoutonsOutils(QWidget* panneau);
+    void CreeReglages(QWidget* panneau);
+    void CreeAffichages(QWidget* panneau);
+    void RelieControles();
     void FormClose();
     void InitAttente();
     void EnregistrePoint();

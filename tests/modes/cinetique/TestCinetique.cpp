@@ -175,6 +175,15 @@ TEST_F(Cinetique, UneMesureToutesLesDeuxSecondesJusquAuPremierPointApresLaDuree)
     Clique(form->StartBtn);
     EXPECT_EQ(NbPoints(), 1);
     EXPECT_EQ(form->PanelDuree->text(), "00:00:00");
+    // Each tick draws its own segment, not the whole graph: a few ticks with time for a full
+    // drawing to come, then the rest of the run at full speed.
+    QTest::qWait(2 * TBoitePeinture::IntervalleMinimal);
+    const int dessinsComplets = form->Oscillo->NbDessinsComplets();
+    for (int i = 0; i < 3; ++i) {
+        Tic();
+        QTest::qWait(2 * TBoitePeinture::IntervalleMinimal);
+    }
+    EXPECT_EQ(form->Oscillo->NbDessinsComplets(), dessinsComplets);
     while (form->Etat == TCinetiqueForm::EtatAcquisition && NbPoints() < 100)
         Tic();
     ASSERT_EQ(NbPoints(), 62);
@@ -478,6 +487,26 @@ TEST_F(Cinetique, FermerAvecUneAcquisitionNonSauveeDemandeSauvegarde) {
     EXPECT_EQ(boites.Vues.size(), 1u);
     EXPECT_EQ(form->Etat, TCinetiqueForm::EtatPret);
     EXPECT_FALSE(form->Timer->isActive());
+}
+
+TEST_F(Cinetique, ImpressionDuGrapheEnPdf) {
+    QTemporaryDir dossier;
+    const QString pdf = dossier.filePath(QStringLiteral("graphe.pdf"));
+    boites.Reponses = {TReponseBoite::Ok};
+    boites.Destinations = {TDestinationImpression{QString(), pdf}};
+    Pret();
+    Acquiert(16);
+    Clique(form->StopBtn);
+    Clique(form->PrintBtn);
+    ASSERT_EQ(boites.Vues.size(), 1u);
+    EXPECT_EQ(boites.Vues[0].Texte, "Impression ?");
+    QFile fichier(pdf);
+    ASSERT_TRUE(fichier.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(fichier.read(5) == "%PDF-");
+    // The screen drawing takes its own rectangle again.
+    form->Oscillo->RepeintMaintenant();
+    EXPECT_EQ(form->Graphe->ZoneDessin.Right, form->Oscillo->width());
+    EXPECT_EQ(form->Graphe->Canvas, &form->Oscillo->Canevas());
 }
 
 TEST_F(Cinetique, UneLongueurDOndeChangeeRameneALaPremiereEtape) {
