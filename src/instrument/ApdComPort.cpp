@@ -153,7 +153,17 @@ void TApdComPort::SetOpen(bool ouvert) {
     port_->setDataBits(static_cast<QSerialPort::DataBits>(dataBits_));
     port_->setStopBits(ArretsPort(stopBits_));
     port_->setFlowControl(ControleDeFlux(hwFlow_, swFlow_));
-    if (!port_->open(QIODevice::ReadWrite)) {
+    if (!port_->open(QIODevice::ReadWrite) && EstPseudoTerminal(peripherique)) {
+        // A pseudo-terminal left in another line state (a previous session that crashed)
+        // refuses some settings it ignores anyway: open it with those it always accepts.
+        port_->clearError();
+        port_->setParity(QSerialPort::NoParity);
+        port_->setDataBits(QSerialPort::Data8);
+        port_->setStopBits(QSerialPort::OneStop);
+        port_->setFlowControl(QSerialPort::NoFlowControl);
+        port_->open(QIODevice::ReadWrite);
+    }
+    if (!port_->isOpen()) {
         const auto erreur = port_->error();
         const QString raison = port_->errorString();
         port_->clearError();

@@ -5,6 +5,12 @@
 #include "shell/Utilitaires.h"
 
 #include <QCoreApplication>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -71,6 +77,27 @@ TEST(VoieSerie, OuvertureDUnPortAbsentEchoue) {
     EXPECT_FALSE(PortComPresent(9));
     EXPECT_FALSE(PortComPresent(0));
     qunsetenv("JENWAY_COM9");
+}
+
+TEST(VoieSerie, PseudoTerminalLaisseParUneSessionInterrompueSeRouvre) {
+    // A session killed without closing its port leaves the terminal in its line state, which a
+    // pseudo-terminal then refuses at the next opening.
+    TSimulateurLance simulateur;
+    const int terminal =
+        ::open(simulateur.Peripherique().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    termios etat{};
+    ASSERT_EQ(tcgetattr(terminal, &etat), 0);
+    etat.c_iflag = IGNPAR; // the state such a session leaves behind
+    etat.c_cflag = (etat.c_cflag & ~CSIZE) | CS8 | PARODD | CLOCAL | CRTSCTS;
+    cfsetispeed(&etat, B1200);
+    cfsetospeed(&etat, B1200);
+    tcsetattr(terminal, TCSANOW, &etat);
+    ::close(terminal);
+
+    TApdComPort voie;
+    voie.SetOpen(true);
+    EXPECT_TRUE(voie.Open());
 }
 
 TEST(VoieSerie, NomsDesPeripheriques) {
