@@ -68,12 +68,18 @@ void RunCinetique(benchmark::State& etat) {
         const std::vector<double> absorbances(courbe.Y.begin(), courbe.Y.begin() + courbe.NbPoints);
         const std::vector<double> ceux =
             DelaisEcran(lignes, ecran.Instants, absorbances, AbsorbanceDeLigne);
+        if (ceux.empty() || ceux.size() != static_cast<std::size_t>(courbe.NbPoints)) {
+            etat.SkipWithError("points de la cinétique introuvables dans l'horodatage");
+            break;
+        }
         delais.insert(delais.end(), ceux.begin(), ceux.end());
     }
-    ImprimeFigure("cinetique_tic", 1000 * secondesTics / static_cast<double>(tics), "ms", 10);
-    ImprimeFigure("cinetique_delai_ecran_median", Mediane(delais), "ms", 50);
-    ImprimeFigure("cinetique_delai_ecran_pire", Maximum(delais), "ms", 100);
-    ImprimeFigure("memoire_apres_cinetique", MemoireResidenteMo(), "Mo", 80);
+    if (!etat.error_occurred()) {
+        ImprimeFigure("cinetique_tic", 1000 * secondesTics / static_cast<double>(tics), "ms", 10);
+        ImprimeFigure("cinetique_delai_ecran_median", Mediane(delais), "ms", 50);
+        ImprimeFigure("cinetique_delai_ecran_pire", Maximum(delais), "ms", 100);
+        ImprimeFigure("memoire_apres_cinetique", MemoireResidenteMo(), "Mo", 80);
+    }
     etat.counters["delais_ecran"] = static_cast<double>(delais.size());
     InstalleHorloge(nullptr);
     Spectro.Voie = nullptr;

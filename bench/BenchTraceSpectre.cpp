@@ -152,6 +152,10 @@ void Balayage(benchmark::State& etat) {
         const std::vector<double> lambdas(courbe.X.begin(), courbe.X.begin() + courbe.NbPoints);
         const std::vector<double> ceux =
             DelaisEcran(lignes, ecran.Instants, lambdas, LambdaDeLigne);
+        if (ceux.size() != static_cast<std::size_t>(courbe.NbPoints)) {
+            etat.SkipWithError("points du balayage introuvables dans l'horodatage");
+            break;
+        }
         delais.insert(delais.end(), ceux.begin(), ceux.end());
         // The simulator shares the cores: when it falls behind the wire, the program can only
         // follow. Its own sending time, from the first point's CR to the last one's, tells.
@@ -162,24 +166,24 @@ void Balayage(benchmark::State& etat) {
         if (envois.size() > 1)
             ratioEnvoi += mesure.ms / (static_cast<double>(envois.back() - envois.front()) / 1e6);
     }
-    if (etat.error_occurred())
-        return;
-    const auto n = static_cast<double>(etat.iterations());
-    const std::string taille = std::to_string(points);
-    ImprimeFigure("balayage_temps_fil_" + taille, ratioFil / n, "ratio", 1.05);
-    ImprimeFigure("balayage_temps_envoi_" + taille, ratioEnvoi / n, "ratio", 1.05);
-    ImprimeFigure("balayage_cpu_" + taille, ratioCpu / n, "ratio", 0.25);
-    ImprimeFigure("balayage_repeintures_" + taille, repeintures / n, "/s", 33);
-    cpuParTaille[points] = cpu / n;
-    if (points == CapaciteCourbe) {
-        ImprimeFigure("balayage_delai_ecran_median", Mediane(delais), "ms", 50);
-        ImprimeFigure("balayage_delai_ecran_pire", Maximum(delais), "ms", 100);
-        // Linear growth gives 1; a scan that redrew everything for each point, about 8.
-        if (cpuParTaille.count(512) && cpuParTaille[512] > 0)
-            ImprimeFigure("balayage_croissance_cpu_4097_512",
-                          cpuParTaille[CapaciteCourbe] / cpuParTaille[512] / (4097.0 / 512),
-                          "ratio", 2);
-        ImprimeFigure("memoire_apres_spectre", MemoireResidenteMo(), "Mo", 80);
+    if (!etat.error_occurred()) {
+        const auto n = static_cast<double>(etat.iterations());
+        const std::string taille = std::to_string(points);
+        ImprimeFigure("balayage_temps_fil_" + taille, ratioFil / n, "ratio", 1.05);
+        ImprimeFigure("balayage_temps_envoi_" + taille, ratioEnvoi / n, "ratio", 1.05);
+        ImprimeFigure("balayage_cpu_" + taille, ratioCpu / n, "ratio", 0.25);
+        ImprimeFigure("balayage_repeintures_" + taille, repeintures / n, "/s", 33);
+        cpuParTaille[points] = cpu / n;
+        if (points == CapaciteCourbe) {
+            ImprimeFigure("balayage_delai_ecran_median", Mediane(delais), "ms", 50);
+            ImprimeFigure("balayage_delai_ecran_pire", Maximum(delais), "ms", 100);
+            // Linear growth gives 1; a scan that redrew everything for each point, about 8.
+            if (cpuParTaille.count(512) && cpuParTaille[512] > 0)
+                ImprimeFigure("balayage_croissance_cpu_4097_512",
+                              cpuParTaille[CapaciteCourbe] / cpuParTaille[512] / (4097.0 / 512),
+                              "ratio", 2);
+            ImprimeFigure("memoire_apres_spectre", MemoireResidenteMo(), "Mo", 80);
+        }
     }
     etat.counters["delais_ecran"] = static_cast<double>(delais.size());
     FormMain->ChoixMode(0);
