@@ -1,5 +1,7 @@
 // CPU used by DemandeAbs while it waits out a whole time-out (9 ticks, 495 ms) for an instrument
 // that never answers. The wait must sleep in the event loop: the target is at most 5 ms of CPU.
+#include "Banc.h"
+#include "Figures.h"
 #include "SimulateurLance.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
@@ -9,15 +11,8 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <ctime>
 
 namespace {
-
-double MillisecondesCpu() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
 
 void AttenteSansReponse(benchmark::State& etat) {
     TSimulateurLance simulateur;
@@ -35,7 +30,7 @@ void AttenteSansReponse(benchmark::State& etat) {
         cpu += MillisecondesCpu() - avant;
         etat.SetIterationTime(duree.count());
     }
-    etat.counters["cpu_ms"] = benchmark::Counter(cpu / static_cast<double>(etat.iterations()));
+    ImprimeFigure("attente_absorbance_cpu", cpu / static_cast<double>(etat.iterations()), "ms", 5);
     Spectro.Voie = nullptr;
 }
 BENCHMARK(AttenteSansReponse)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);

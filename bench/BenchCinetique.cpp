@@ -1,14 +1,18 @@
 // One full kinetics run through the window against the simulated instrument (60 periods of 2 s,
 // the clock moved on by the benchmark): the time of one sampling tick (reading, recording, the
-// newest segment drawn) and the resident memory after the run, whose target is at most 80 MB.
+// newest segment drawn), the delay from each reply's CR leaving the instrument to its point on
+// screen (median and worst) and the resident memory after the run.
+#include "Banc.h"
+#include "Figures.h"
 #include "SimulateurLance.h"
+#include "graph/BoitePeinture.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/cinetique/CinetiqueForm.h"
 #include "shell/Horloge.h"
 
 #include <QApplication>
-#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -17,19 +21,18 @@
 
 namespace {
 
-// VmRSS of /proc/self/status, in megabytes.
-double MemoireResidenteMo() {
-    QFile statut(QStringLiteral("/proc/self/status"));
-    if (!statut.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& ligne : statut.readAll().split('\n'))
-        if (ligne.startsWith("VmRSS:"))
-            return ligne.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
+std::optional<double> AbsorbanceDeLigne(const QByteArray& ligne) {
+    bool ok = false;
+    const double absorbance = ligne.trimmed().toDouble(&ok);
+    return ok ? std::optional<double>(absorbance) : std::nullopt;
 }
 
 void RunCinetique(benchmark::State& etat) {
-    TSimulateurLance simulateur;
+    const QTemporaryDir dossier;
+    const QString horodatage = dossier.filePath(QStringLiteral("horodatage"));
+    TSimulateurLance simulateur(1,
+                                {QStringLiteral("--sans-delai"), QStringLiteral("--graine"),
+                                 QStringLiteral("1"), QStringLiteral("--horodatage"), horodatage});
     simulateur.Controle("cuve cinetique");
     TApdComPort voie;
     Spectro.Voie = &voie;
@@ -39,12 +42,16 @@ void RunCinetique(benchmark::State& etat) {
     InstalleHorloge(&horloge);
     double secondesTics = 0;
     qint64 tics = 0;
+    std::vector<double> delais;
     for (auto _ : etat) {
         TCinetiqueForm form;
         form.show();
         form.Timer->blockSignals(true);
         form.LambdaBtnClick();
         form.ZeroBtnClick();
+        LaissePasser(20); // the zero's reply is in before the first reading
+        const std::size_t lignesAvant = LitHorodatage(horodatage).size();
+        TSuiviEcran ecran(*form.Oscillo, [&form] { return form.Graphe->Courbe.NbPoints; });
         form.StartBtnClick();
         while (form.Etat == TCinetiqueForm::EtatAcquisition) {
             horloge.Avance(2000);
@@ -55,10 +62,25 @@ void RunCinetique(benchmark::State& etat) {
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();
             ++tics;
         }
-        benchmark::DoNotOptimize(form.Graphe->Courbe.NbPoints);
+        std::vector<TLigneEnvoyee> lignes = LitHorodatage(horodatage);
+        lignes.erase(lignes.begin(), lignes.begin() + static_cast<std::ptrdiff_t>(lignesAvant));
+        const Tcourbe& courbe = form.Graphe->Courbe;
+        const std::vector<double> absorbances(courbe.Y.begin(), courbe.Y.begin() + courbe.NbPoints);
+        const std::vector<double> ceux =
+            DelaisEcran(lignes, ecran.Instants, absorbances, AbsorbanceDeLigne);
+        if (ceux.empty() || ceux.size() != static_cast<std::size_t>(courbe.NbPoints)) {
+            etat.SkipWithError("points de la cinétique introuvables dans l'horodatage");
+            break;
+        }
+        delais.insert(delais.end(), ceux.begin(), ceux.end());
     }
-    etat.counters["tic_ms"] = benchmark::Counter(1000 * secondesTics / static_cast<double>(tics));
-    etat.counters["rss_mo"] = benchmark::Counter(MemoireResidenteMo());
+    if (!etat.error_occurred()) {
+        ImprimeFigure("cinetique_tic", 1000 * secondesTics / static_cast<double>(tics), "ms", 10);
+        ImprimeFigure("cinetique_delai_ecran_median", Mediane(delais), "ms", 50);
+        ImprimeFigure("cinetique_delai_ecran_pire", Maximum(delais), "ms", 100);
+        ImprimeFigure("memoire_apres_cinetique", MemoireResidenteMo(), "Mo", 80);
+    }
+    etat.counters["delais_ecran"] = static_cast<double>(delais.size());
     InstalleHorloge(nullptr);
     Spectro.Voie = nullptr;
 }

@@ -1,9 +1,16 @@
-// A full spectrum scan through the real window (offscreen), from the simulated instrument at
-// 115200 baud over a pseudo-terminal: 150 to 970 nm at 0.2 nm, 4101 lines of which the curve
-// keeps 4097. Figures, from the first point stored to the last one stored and painted:
-//   ratio_fil      that time divided by the wire time of the bytes received meanwhile (<= 1.05)
-//   ratio_cpu      CPU time of the program divided by that time (<= 0.25)
-//   repeintures_s  full drawings of the graph per second (<= 33)
+// Spectrum scans through the real window (offscreen), from the simulated instrument at 115200
+// baud over a pseudo-terminal, from 150 nm at 0.2 nm for 512, 1024, 2048 and 4097 points (the
+// last one 150 to 970 nm: 4101 lines, of which the curve keeps 4097). Figures, from the first
+// point stored to the last one stored and painted:
+//   balayage_temps_fil_N    that time divided by the wire time of the bytes received meanwhile
+//   balayage_temps_envoi_N  that time divided by the simulator's own time to send those lines
+//   balayage_cpu_N          CPU time of the program divided by that time
+//   balayage_repeintures_N  full drawings of the graph per second
+// and, for the full scan, the delay from each line's CR leaving the instrument to its point on
+// screen (median and worst), how the CPU cost grows with the run's size, and the resident memory
+// after the scans.
+#include "Banc.h"
+#include "Figures.h"
 #include "SimulateurLance.h"
 #include "graph/BoitePeinture.h"
 #include "instrument/ApdComPort.h"
@@ -15,45 +22,26 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDeadlineTimer>
-#include <QElapsedTimer>
-#include <QEventLoop>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 
 #include <benchmark/benchmark.h>
 
-#include <ctime>
-#include <functional>
-#include <stdexcept>
+#include <cmath>
+#include <map>
+#include <string>
 
 namespace {
 
 constexpr int kBaud = 115200;
-
-double MillisecondesCpu() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-void AttendQue(const std::function<bool()>& condition, int ms) {
-    const QDeadlineTimer limite(ms);
-    while (!condition()) {
-        if (limite.hasExpired())
-            throw std::runtime_error("délai dépassé");
-        QEventLoop boucle;
-        QTimer::singleShot(5, &boucle, &QEventLoop::quit);
-        boucle.exec();
-    }
-}
 
 // What one scan measured, taken by a receive handler wrapped around the window's own.
 struct TMesure {
     bool commence = false;
     bool fini = false;
     qint64 octets = 0; // received after the call that stored the first point
-    QElapsedTimer chrono;
+    qint64 debut = 0;
     double cpuDebut = 0;
     double cpu = 0;
     double ms = 0;
@@ -61,21 +49,54 @@ struct TMesure {
     int dessins = 0;
 };
 
-void BalayageComplet(benchmark::State& etat) {
+std::map<int, double> cpuParTaille; // ms of CPU for one scan, by number of points
+
+// The wavelength of a scan line "lambda,absorbance".
+std::optional<double> LambdaDeLigne(const QByteArray& ligne) {
+    const qsizetype virgule = ligne.indexOf(',');
+    if (virgule <= 0)
+        return {};
+    bool ok = false;
+    const double lambda = ligne.left(virgule).trimmed().toDouble(&ok);
+    return ok ? std::optional<double>(lambda) : std::nullopt;
+}
+
+void Balayage(benchmark::State& etat) {
+    const int points = static_cast<int>(etat.range(0));
+    const int fin =
+        points == CapaciteCourbe ? 970 : 150 + static_cast<int>(std::ceil(0.2 * (points - 1)));
+    const QTemporaryDir dossier;
+    const QString horodatage = dossier.filePath(QStringLiteral("horodatage"));
     TSimulateurLance simulateur(1, {QStringLiteral("--baud"), QString::number(kBaud),
-                                    QStringLiteral("--graine"), QStringLiteral("1")});
+                                    QStringLiteral("--graine"), QStringLiteral("1"),
+                                    QStringLiteral("--horodatage"), horodatage});
     Spectro = TspectroJenway{};
     Spectro.MiniL = 150;
     Spectro.MaxiL = 970;
+    Spectro.DebutL = 150;
+    Spectro.FinL = fin;
+    Spectro.PasL = 0;
     const TFenetres fenetres;
     TTraceSpectre& f = *TraceSpectre;
     FormMain->ChoixMode(1);
-    AttendQue([&f] { return f.isActiveWindow() && !f.ReglageEnCours(); }, 5000);
-    f.FinSE->SetValue(970);
+    if (!AttendQue([&f] { return f.isActiveWindow() && !f.ReglageEnCours(); }, 5000)) {
+        etat.SkipWithError("fenêtre du spectre absente");
+        return;
+    }
     f.DebutSE->SetValue(150);
+    f.FinSE->SetValue(fin);
     f.PasCB->setCurrentIndex(0);
     f.BlancBtn->click();
-    AttendQue([&f] { return f.BlancFait; }, 5000);
+    if (!AttendQue([&f] { return f.BlancFait; }, 5000)) {
+        etat.SkipWithError("ligne de base sans réponse");
+        return;
+    }
+
+    int dessines = 0; // points in the picture after the last full drawing
+    QObject::connect(f.PaintBox, &TBoitePeinture::Peinture, &f,
+                     [&] { dessines = f.Graphe.Courbe.NbPoints; });
+    TSuiviEcran ecran(*f.PaintBox,
+                      [&] { return std::max<int>(dessines, f.Graphe.Courbe.NbTraces); });
 
     TMesure mesure;
     QEventLoop attente;
@@ -86,13 +107,13 @@ void BalayageComplet(benchmark::State& etat) {
             mesure.octets += nombre;
         } else if (f.Etat == TTraceSpectre::BalayageEnCours && f.Graphe.Courbe.NbPoints > 0) {
             mesure.commence = true;
-            mesure.chrono.start();
+            mesure.debut = NanosecondesMonotones();
             mesure.cpuDebut = MillisecondesCpu();
             mesure.dessinsDebut = f.PaintBox->NbDessinsComplets();
         }
         if (mesure.commence && !mesure.fini && f.Etat == TTraceSpectre::Repos) {
             mesure.fini = true;
-            mesure.ms = static_cast<double>(mesure.chrono.nsecsElapsed()) / 1e6;
+            mesure.ms = static_cast<double>(NanosecondesMonotones() - mesure.debut) / 1e6;
             mesure.cpu = MillisecondesCpu() - mesure.cpuDebut;
             mesure.dessins = f.PaintBox->NbDessinsComplets() - mesure.dessinsDebut;
             attente.quit();
@@ -102,12 +123,19 @@ void BalayageComplet(benchmark::State& etat) {
     double ratioFil = 0;
     double ratioCpu = 0;
     double repeintures = 0;
+    double ratioEnvoi = 0;
+    double cpu = 0;
+    std::vector<double> delais;
     for (auto _ : etat) {
         mesure = TMesure{};
+        const std::size_t lignesAvant = LitHorodatage(horodatage).size();
         f.SpectreBtn->click();
+        dessines = 0;
+        ecran.Vide();
         QTimer::singleShot(30000, &attente, &QEventLoop::quit);
         attente.exec();
-        if (!mesure.fini || f.Graphe.Courbe.NbPoints != CapaciteCourbe) {
+        LaissePasser(50); // the last point's paint
+        if (!mesure.fini || f.Graphe.Courbe.NbPoints < points) {
             etat.SkipWithError("balayage inachevé");
             break;
         }
@@ -115,17 +143,60 @@ void BalayageComplet(benchmark::State& etat) {
         ratioFil += mesure.ms / msFil;
         ratioCpu += mesure.cpu / mesure.ms;
         repeintures += mesure.dessins * 1000 / mesure.ms;
+        cpu += mesure.cpu;
         etat.SetIterationTime(mesure.ms / 1000);
+
+        std::vector<TLigneEnvoyee> lignes = LitHorodatage(horodatage);
+        lignes.erase(lignes.begin(), lignes.begin() + static_cast<std::ptrdiff_t>(lignesAvant));
+        const Tcourbe& courbe = f.Graphe.Courbe;
+        const std::vector<double> lambdas(courbe.X.begin(), courbe.X.begin() + courbe.NbPoints);
+        const std::vector<double> ceux =
+            DelaisEcran(lignes, ecran.Instants, lambdas, LambdaDeLigne);
+        if (ceux.size() != static_cast<std::size_t>(courbe.NbPoints)) {
+            etat.SkipWithError("points du balayage introuvables dans l'horodatage");
+            break;
+        }
+        delais.insert(delais.end(), ceux.begin(), ceux.end());
+        // The simulator shares the cores: when it falls behind the wire, the program can only
+        // follow. Its own sending time, from the first point's CR to the last one's, tells.
+        std::vector<qint64> envois;
+        for (const TLigneEnvoyee& ligne : lignes)
+            if (LambdaDeLigne(ligne.Texte))
+                envois.push_back(ligne.Instant);
+        if (envois.size() > 1)
+            ratioEnvoi += mesure.ms / (static_cast<double>(envois.back() - envois.front()) / 1e6);
     }
-    const auto n = static_cast<double>(etat.iterations());
-    etat.counters["ratio_fil"] = ratioFil / n;
-    etat.counters["ratio_cpu"] = ratioCpu / n;
-    etat.counters["repeintures_s"] = repeintures / n;
-    etat.counters["points"] = f.Graphe.Courbe.NbPoints;
+    if (!etat.error_occurred()) {
+        const auto n = static_cast<double>(etat.iterations());
+        const std::string taille = std::to_string(points);
+        ImprimeFigure("balayage_temps_fil_" + taille, ratioFil / n, "ratio", 1.05);
+        ImprimeFigure("balayage_temps_envoi_" + taille, ratioEnvoi / n, "ratio", 1.05);
+        ImprimeFigure("balayage_cpu_" + taille, ratioCpu / n, "ratio", 0.25);
+        ImprimeFigure("balayage_repeintures_" + taille, repeintures / n, "/s", 33);
+        cpuParTaille[points] = cpu / n;
+        if (points == CapaciteCourbe) {
+            ImprimeFigure("balayage_delai_ecran_median", Mediane(delais), "ms", 50);
+            ImprimeFigure("balayage_delai_ecran_pire", Maximum(delais), "ms", 100);
+            // Linear growth gives 1; a scan that redrew everything for each point, about 8.
+            if (cpuParTaille.count(512) && cpuParTaille[512] > 0)
+                ImprimeFigure("balayage_croissance_cpu_4097_512",
+                              cpuParTaille[CapaciteCourbe] / cpuParTaille[512] / (4097.0 / 512),
+                              "ratio", 2);
+            ImprimeFigure("memoire_apres_spectre", MemoireResidenteMo(), "Mo", 80);
+        }
+    }
+    etat.counters["delais_ecran"] = static_cast<double>(delais.size());
     FormMain->ChoixMode(0);
     Spectro = TspectroJenway{};
 }
-BENCHMARK(BalayageComplet)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(Balayage)
+    ->Arg(512)
+    ->Arg(1024)
+    ->Arg(2048)
+    ->Arg(CapaciteCourbe)
+    ->UseManualTime()
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -70,6 +71,13 @@ QString TSimulateur::Ouvre(QString& erreur) {
             return {};
         }
     }
+    if (!options_.horodatage.isEmpty()) {
+        horodatage_.setFileName(options_.horodatage);
+        if (!horodatage_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            erreur = horodatage_.errorString();
+            return {};
+        }
+    }
     if (!options_.lien.isEmpty()) {
         QFile::remove(options_.lien);
         if (!QFile::link(chemin, options_.lien)) {
@@ -116,12 +124,17 @@ void TSimulateur::Pompe() {
         TSegment& segment = file_.front();
         const qint64 attente = segment.pasAvantMs - chrono_.elapsed();
         if (attente > 0) {
+            aFroid_ = true;
             pompe_.start(static_cast<int>(attente));
             return;
         }
         const double maintenant = Secondes();
-        if (prochainEnvoi_ < maintenant - 0.002)
-            prochainEnvoi_ = maintenant; // no credit from idle time
+        // No credit from idle time, nor from time the reader held the line back. While the line
+        // is busy, though, a late wake-up of this process (the cores busy elsewhere) is caught
+        // up, as a transmitter fed without a break loses no time.
+        if (aFroid_ && prochainEnvoi_ < maintenant - 0.002)
+            prochainEnvoi_ = maintenant;
+        aFroid_ = false;
         qsizetype permis = segment.octets.size();
         if (!options_.sansDelai)
             permis = std::min<qsizetype>(
@@ -130,7 +143,10 @@ void TSimulateur::Pompe() {
             ::write(maitre_, segment.octets.constData(), static_cast<size_t>(permis));
         if (ecrits < 0 && errno != EAGAIN && errno != EINTR)
             return;
+        if (ecrits < permis)
+            aFroid_ = true; // the reader's buffer is full
         if (ecrits > 0) {
+            Horodate(segment.octets.constData(), ecrits);
             segment.octets.remove(0, ecrits);
             prochainEnvoi_ += static_cast<double>(ecrits) * dureeCaractere;
         }
@@ -143,6 +159,7 @@ void TSimulateur::Pompe() {
         pompe_.start(std::max(1, static_cast<int>(std::ceil(delai))));
         return;
     }
+    aFroid_ = true;
 }
 
 void TSimulateur::LitControle() {
@@ -168,6 +185,23 @@ void TSimulateur::LitControle() {
         } else {
             Annonce("erreur " + ligne + " : " + erreur.toUtf8());
         }
+    }
+}
+
+void TSimulateur::Horodate(const char* octets, qsizetype nombre) {
+    if (!horodatage_.isOpen())
+        return;
+    for (qsizetype i = 0; i < nombre; ++i) {
+        if (octets[i] != '\r') {
+            ligneEnvoyee_ += octets[i];
+            continue;
+        }
+        timespec t{};
+        ::clock_gettime(CLOCK_MONOTONIC, &t);
+        const qint64 ns = static_cast<qint64>(t.tv_sec) * 1000000000 + t.tv_nsec;
+        horodatage_.write(QByteArray::number(ns) + '\t' + Lisible(ligneEnvoyee_) + '\n');
+        horodatage_.flush();
+        ligneEnvoyee_.clear();
     }
 }
 

@@ -14,6 +14,7 @@
 struct TOptionsSimulateur {
     QString lien;
     QString journal;
+    QString horodatage;
     int baud = 1200;
     bool sansDelai = false;
     quint32 graine = 1;
@@ -42,6 +43,7 @@ private:
     void Commande(const QByteArray& commande, char fin);
     void Pompe();
     void Debranche();
+    void Horodate(const char* octets, qsizetype nombre);
     double Secondes() const { return chrono_.nsecsElapsed() / 1e9; }
 
     TOptionsSimulateur options_;
@@ -55,6 +57,9 @@ private:
     QByteArray ligneControle_;
     std::deque<TSegment> file_;
     double prochainEnvoi_ = 0; // seconds: when the next character may go out
+    bool aFroid_ = true;       // the line was idle or held back: the pace starts afresh
     QTimer pompe_;
     QFile journal_;
+    QFile horodatage_;
+    QByteArray ligneEnvoyee_;
 };

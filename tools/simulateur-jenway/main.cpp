@@ -2,7 +2,7 @@
 // instrument and for its tests.
 //
 //   simulateur-jenway [--lien CHEMIN] [--baud N] [--sans-delai] [--graine N] [--bruit A]
-//                     [--journal FICHIER]
+//                     [--journal FICHIER] [--horodatage FICHIER]
 //
 // The first line written on standard output is the device to open. Each line then read on
 // standard input changes the instrument, and is answered "ok <line>" or "erreur <line> : ...":
@@ -13,6 +13,8 @@
 //                           | coupure
 //   debranche                 closes the line, as when the adapter is pulled out
 // The journal holds every command received, one per line, its end byte shown as [13] or [10].
+// The time stamps file holds, for every line sent, the system's monotonic clock in nanoseconds
+// when its CR went out, a tab and the line: benchmarks time from there to the screen.
 #include "Simulateur.h"
 
 #include <QCommandLineParser>
@@ -58,12 +60,16 @@ int main(int argc, char** argv) {
     const QCommandLineOption journal(QStringLiteral("journal"),
                                      QStringLiteral("Fichier des commandes reçues."),
                                      QStringLiteral("fichier"));
-    parametres.addOptions({lien, baud, sansDelai, graine, bruit, journal});
+    const QCommandLineOption horodatage(QStringLiteral("horodatage"),
+                                        QStringLiteral("Fichier des instants d'envoi des lignes."),
+                                        QStringLiteral("fichier"));
+    parametres.addOptions({lien, baud, sansDelai, graine, bruit, journal, horodatage});
     parametres.process(application);
 
     TOptionsSimulateur options;
     options.lien = parametres.value(lien);
     options.journal = parametres.value(journal);
+    options.horodatage = parametres.value(horodatage);
     options.baud = std::max(1, parametres.value(baud).toInt());
     options.sansDelai = parametres.isSet(sansDelai);
     options.graine = parametres.isSet(graine) ? parametres.value(graine).toUInt()
