@@ -6,6 +6,9 @@
 #include <QMetaObject>
 #include <QSerialPort>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 QSerialPort::Parity ParitePort(TParite parite) {
@@ -260,6 +263,15 @@ quint8 TApdComPort::ReadChar() {
 
 void TApdComPort::WriteString(QByteArrayView octets) {
     VerifieOuvert();
+    // Beyond the output queue the instrument has long stopped taking what is sent (its handshake
+    // held, or it stopped reading). The stale commands are dropped, so that they do not reach it
+    // out of time when it comes back, and the user is told.
+    if (port_->bytesToWrite() + octets.size() > OutSize) {
+        port_->clear(QSerialPort::Output);
+        if (logging_ == tlOn)
+            journal_.Note('E', "SortiePleine", static_cast<quint32>(octets.size()));
+        throw ECommSortiePleine(comNumber_);
+    }
     port_->write(octets.data(), octets.size());
     port_->flush(); // hands what it can to the system now, without waiting
     if (tracing_ == tlOn)
@@ -334,6 +346,13 @@ void TApdComPort::ControleDebit() {
 void TApdComPort::ErreurPort(int erreur) {
     if (erreur != QSerialPort::ResourceError && erreur != QSerialPort::ReadError)
         return;
+    // Qt reports a line that takes no more bytes for now (EAGAIN, the instrument's handshake
+    // held or its reading stalled) as a resource error too. The device is there: the bytes stay
+    // queued until the line takes them again.
+    if (port_->errorString() == QString::fromLocal8Bit(std::strerror(EAGAIN))) {
+        port_->clearError();
+        return;
+    }
     if (disparitionPrevue_ || !Open())
         return;
     disparitionPrevue_ = true;

@@ -38,6 +38,9 @@ using TTriggerAvailEvent = std::function<void(TApdComPort& CP, quint16 Count)>;
 // at `BufferResume`. DSR is not watched: the system offers no DSR handshake. Any software
 // option gives Xon/Xoff in both directions (the system has no one-way Xon/Xoff).
 //
+// The output queue holds `OutSize` bytes: a write that does not fit, because the instrument has
+// stopped taking bytes, empties the queue and fails with ECommSortiePleine.
+//
 // A device that vanishes while open (USB adapter pulled out, simulator stopped) closes the port
 // at its first read error and emits `Disparu` once; the operation waiting at that moment ends as
 // on a time-out, and later operations fail with ECommNotOpen like on any closed port.

@@ -29,6 +29,17 @@ public:
     ECommTamponVide() : EComm(kCode, QStringLiteral("Tampon de réception vide")) {}
 };
 
+// `WriteString` with the output queue full: the instrument has stopped taking what is sent.
+class ECommSortiePleine : public EComm {
+public:
+    static constexpr int kCode = -2009;
+    explicit ECommSortiePleine(int numeroCom)
+        : EComm(kCode, QStringLiteral("La voie série COM%1 n'envoie plus rien : l'appareil ne "
+                                      "reçoit plus les commandes. Vérifiez qu'il est allumé et "
+                                      "relié, puis recommencez.")
+                           .arg(numeroCom)) {}
+};
+
 // Opening failed: the port is absent, busy or refuses its settings. The code is Qt's
 // QSerialPort::SerialPortError.
 class ECommOuverture : public EComm {

@@ -55,6 +55,15 @@ private:
 
 } // namespace
 
+bool VoieSeriePrete() {
+    if (Spectro.Voie && Spectro.Voie->Open())
+        return true;
+    AfficheErreur(
+        QStringLiteral("La voie série est fermée : rebranchez l'appareil, quittez ce mode "
+                       "puis choisissez-le de nouveau."));
+    return false;
+}
+
 QByteArray FormateNombre(const QByteArray& format, double x) {
     static const QRegularExpression forme(QStringLiteral(
         "^((?:[^%]|%%)*)(%[-+ 0#]*[0-9]{0,2}(?:\\.[0-9]{1,2})?[fFeEgG])((?:[^%]|%%)*)$"));

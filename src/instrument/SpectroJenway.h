@@ -72,6 +72,10 @@ public:
 
 extern TspectroJenway Spectro;
 
+// True when the instrument's port is open. Otherwise the error box tells the user how to get the
+// instrument back (it vanished, or could not be opened), and false: the action is not tried.
+bool VoieSeriePrete();
+
 // The scan steps sent for PasL 0, 1 and 2, always with a point.
 inline constexpr const char* TableDesPas[] = {"0.2", "1.0", "5.0"};
 

@@ -28,6 +28,11 @@ double Fond(double lambda) {
 }
 
 // Three decimals as the instrument shows them, never "-0.000".
+// Bytes without any carriage return, well beyond every receive buffer of the program.
+QByteArray Deluge() {
+    return QByteArray("0123456789ABCDEF").repeated(4096);
+}
+
 QByteArray TroisDecimales(double x) {
     return QByteArray::number(std::round(x * 1000) / 1000 + 0.0, 'f', 3);
 }
@@ -82,6 +87,8 @@ QByteArray TAppareil::Reponse(double absorbance) const {
         return texte.left(3);
     case TPanne::Charabia:
         return "E#R?x\r";
+    case TPanne::Deluge:
+        return Deluge();
     default:
         return texte + '\r';
     }
@@ -91,13 +98,22 @@ std::vector<TEnvoi> TAppareil::Spectre(double secondes) {
     std::vector<TEnvoi> lignes;
     if (pas_ <= 0 || finL_ < debutL_)
         return lignes;
+    if (panne_ == TPanne::Silence)
+        return lignes;
+    if (panne_ == TPanne::Deluge)
+        return {{Deluge(), 0}};
     auto nombre = static_cast<int>(std::floor((finL_ - debutL_) / pas_ + 1e-6)) + 1;
     if (panne_ == TPanne::Coupure)
         nombre /= 2;
     for (int i = 0; i < nombre; ++i) {
         const double lambda = debutL_ + i * pas_;
         const double a = Mesure(lambda, secondes, ligneDeBase_, momentBase_);
-        lignes.push_back({QByteArray::number(lambda, 'f', 1) + ',' + TroisDecimales(a) + '\r', 0});
+        QByteArray ligne = QByteArray::number(lambda, 'f', 1) + ',' + TroisDecimales(a);
+        if (panne_ == TPanne::Charabia)
+            ligne = "E#R?x";
+        else if (panne_ == TPanne::Longue)
+            ligne = ligne.leftJustified(300, '0');
+        lignes.push_back({ligne + '\r', 0});
     }
     return lignes;
 }
@@ -126,9 +142,11 @@ std::vector<TEnvoi> TAppareil::Commande(QByteArray commande, double secondes) {
     } else if (commande == "SS") {
         return Spectre(secondes);
     } else if (commande == "PB") {
+        if (panne_ == TPanne::Silence)
+            return {};
         ligneDeBase_ = cuve_;
         momentBase_ = secondes;
-        return {{"0.000\r", sansDelai_ ? 0 : 500}};
+        return {{panne_ == TPanne::Deluge ? Deluge() : "0.000\r", sansDelai_ ? 0 : 500}};
     } else if (commande.startsWith("SB") && LitNombre(commande.mid(2), nombre)) {
         debutL_ = nombre;
     } else if (commande.startsWith("SE") && LitNombre(commande.mid(2), nombre)) {
@@ -183,7 +201,9 @@ bool TAppareil::Controle(const QByteArray& ligne, double secondes, QString& erre
             {"longue", TPanne::Longue},
             {"partielle", TPanne::Partielle},
             {"lente", TPanne::Lente},
-            {"coupure", TPanne::Coupure}};
+            {"coupure", TPanne::Coupure},
+            {"deluge", TPanne::Deluge},
+            {"bouchee", TPanne::Bouchee}};
         for (const auto& [nom, panne] : pannes) {
             if (argument == nom) {
                 panne_ = panne;

@@ -26,7 +26,9 @@ public:
         Longue,
         Partielle,
         Lente,
-        Coupure
+        Coupure,
+        Deluge,
+        Bouchee
     };
 
     TAppareil(quint32 graine, double bruit, bool sansDelai);
@@ -36,6 +38,8 @@ public:
     bool Controle(const QByteArray& ligne, double secondes, QString& erreur);
 
     bool Distant() const { return distant_; }
+    // The instrument has stopped reading its line: what is sent to it stays in the line.
+    bool Bouchee() const { return panne_ == TPanne::Bouchee; }
     double Lambda() const { return lambda_; }
 
 private:

@@ -181,6 +181,8 @@ void TSimulateur::LitControle() {
             Debranche();
             Annonce("ok " + ligne);
         } else if (appareil_.Controle(ligne, Secondes(), erreur)) {
+            if (lecture_)
+                lecture_->setEnabled(!appareil_.Bouchee());
             Annonce("ok " + ligne);
         } else {
             Annonce("erreur " + ligne + " : " + erreur.toUtf8());

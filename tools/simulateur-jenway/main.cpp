@@ -10,7 +10,10 @@
 //   absorbance A              every reading gives A exactly, without noise
 //   bruit A                   standard deviation of the noise
 //   panne aucune | silence | charabia | virgule | saut-de-ligne | longue | partielle | lente
-//                           | coupure
+//                           | coupure | deluge | bouchee
+//                             silence, charabia and longue reach scan lines too; deluge sends
+//                             64 KiB without a carriage return instead of any reply; bouchee
+//                             stops reading the line until another fault is chosen
 //   debranche                 closes the line, as when the adapter is pulled out
 // The journal holds every command received, one per line, its end byte shown as [13] or [10].
 // The time stamps file holds, for every line sent, the system's monotonic clock in nanoseconds

@@ -380,9 +380,16 @@ bool TBeerForm::Occupe() {
 }
 
 bool TBeerForm::LitAbsorbance(double& absorbance) {
+    if (!VoieSeriePrete())
+        return false;
     const TDrapeau lecture(lectureEnCours_);
     absorbance = Spectro.DemandeAbs();
-    return absorbance != Indefini;
+    if (absorbance != Indefini)
+        return true;
+    // Nothing is recorded: the user takes the point again, told why nothing came.
+    AfficheAide(QStringLiteral("Pas de mesure : l'appareil n'a pas répondu ou sa réponse est "
+                               "illisible. Vérifiez-le puis recommencez."));
+    return false;
 }
 
 bool TBeerForm::TablePleine() {
@@ -688,7 +695,7 @@ void TBeerForm::TimerTimer() {
 }
 
 void TBeerForm::MajBtnClick() {
-    if (Occupe())
+    if (Occupe() || !VoieSeriePrete())
         return;
     bool envoye = false;
     AvecBoiteErreur([this, &envoye] {
@@ -728,7 +735,7 @@ void TBeerForm::FinAttenteLambda() {
 }
 
 void TBeerForm::ZeroBtnClick() {
-    if (Occupe())
+    if (Occupe() || !VoieSeriePrete())
         return;
     EnregistreBtn->setEnabled(false);
     Timer->stop();

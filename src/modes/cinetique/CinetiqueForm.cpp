@@ -382,6 +382,8 @@ void TCinetiqueForm::OscilloPaint() {
 }
 
 void TCinetiqueForm::LambdaBtnClick() {
+    if (!VoieSeriePrete())
+        return;
     ZeroBtn->hide();
     LambdaBtn->hide();
     StartBtn->hide();
@@ -398,12 +400,15 @@ void TCinetiqueForm::LambdaBtnClick() {
 }
 
 void TCinetiqueForm::ZeroBtnClick() {
+    if (!VoieSeriePrete())
+        return;
     Spectro.LigneDeBase();
     InitAttente();
 }
 
 void TCinetiqueForm::ZeroBtnBisClick() {
-    Spectro.LigneDeBase();
+    if (VoieSeriePrete())
+        Spectro.LigneDeBase();
 }
 
 void TCinetiqueForm::InitAttente() {
@@ -420,6 +425,9 @@ void TCinetiqueForm::InitAttente() {
 }
 
 void TCinetiqueForm::StartBtnClick() {
+    if (!VoieSeriePrete())
+        return;
+    lecturesPerdues_ = 0;
     if (Spectro.Voie)
         connect(Spectro.Voie, &TApdComPort::Disparu, this, &TCinetiqueForm::VoieDisparue,
                 Qt::UniqueConnection);
@@ -451,8 +459,18 @@ void TCinetiqueForm::TimerTimer() {
     lectureEnCours_ = false;
     LectureS->hide();
     // The run may have been stopped, reset or cut while the reading waited: the value is late.
-    if (Etat != EtatAcquisition || lue == Indefini)
+    if (Etat != EtatAcquisition)
         return;
+    if (lue == Indefini) {
+        // One reading lost is skipped quietly; several in a row need the user.
+        if (++lecturesPerdues_ == kLecturesPerduesAvantAvis)
+            AfficheAide(QStringLiteral("L'appareil ne donne plus de mesure lisible : vérifiez "
+                                       "qu'il est allumé et relié. L'acquisition continue."));
+        return;
+    }
+    if (lecturesPerdues_ >= kLecturesPerduesAvantAvis)
+        AfficheAide(QString());
+    lecturesPerdues_ = 0;
     DerniereAbs = lue;
     EnregistrePoint();
 }

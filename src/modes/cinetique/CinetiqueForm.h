@@ -135,5 +135,7 @@ private:
 
     quint32 debutMs_ = 0;         // start of the run on the monotonic clock
     bool lectureEnCours_ = false; // a tick is waiting for the instrument
+    int lecturesPerdues_ = 0;     // readings in a row that gave no value
+    static constexpr int kLecturesPerduesAvantAvis = 3;
     bool centree_ = false;
 };

@@ -159,6 +159,8 @@ TTraceSpectre::TTraceSpectre(QWidget* parent)
         if (trameEnAttente_)
             Trame();
     });
+    silence_.setSingleShot(true);
+    connect(&silence_, &QTimer::timeout, this, &TTraceSpectre::SilenceAppareil);
     connect(PaintBox, &TBoitePeinture::Peinture, this, &TTraceSpectre::PaintBoxPaint);
     connect(PaintBox, &TBoitePeinture::SourisDeplacee, this, &TTraceSpectre::PaintBoxMouseMove);
     FormCreate();
@@ -333,19 +335,10 @@ void TTraceSpectre::LitReglages() {
     Spectro.PasL = std::max(0, PasCB->currentIndex());
 }
 
-bool TTraceSpectre::VoiePrete() const {
-    if (Spectro.Voie && Spectro.Voie->Open())
-        return true;
-    AfficheErreur(
-        QStringLiteral("La voie série est fermée : rebranchez l'appareil, quittez ce mode "
-                       "puis choisissez-le de nouveau."));
-    return false;
-}
-
 void TTraceSpectre::BlancBtnClick() {
     if (reglageEnCours_)
         return;
-    if (!VoiePrete())
+    if (!VoieSeriePrete())
         return;
     const TDrapeauLeve reglage(reglageEnCours_);
     AvecBoiteErreur([this] {
@@ -355,13 +348,14 @@ void TTraceSpectre::BlancBtnClick() {
         Etat = LigneDeBaseEnCours;
         MajControles();
         BlancFait = false;
+        silence_.start(DelaiLigneDeBase);
     });
 }
 
 void TTraceSpectre::SpectreBtnClick() {
     if (reglageEnCours_)
         return;
-    if (!VoiePrete())
+    if (!VoieSeriePrete())
         return;
     const TDrapeauLeve reglage(reglageEnCours_);
     AvecBoiteErreur([this] {
@@ -377,6 +371,7 @@ void TTraceSpectre::SpectreBtnClick() {
         Spectro.EnvoiCommande(Spectro.CmdSpectre);
         Graphe.Courbe.NbPoints = 0;
         Graphe.Courbe.NbTraces = 0;
+        silence_.start(DelaiBalayage);
     });
 }
 
@@ -393,6 +388,7 @@ void TTraceSpectre::RecoitCaractere(quint8 code) {
     if (code != kRetourChariot)
         return;
     if (Etat == LigneDeBaseEnCours) {
+        silence_.stop();
         BlancFait = true;
         Etat = Repos;
         MajBoutons();
@@ -425,6 +421,7 @@ void TTraceSpectre::TraiteLigne() {
         courbe.Y[courbe.NbPoints] = absorbance;
         ++courbe.NbPoints;
     }
+    silence_.start(DelaiBalayage);
     bool repeindre = false;
     if (courbe.NbPoints - courbe.NbTraces > kPointsAvantTrace) {
         if (courbe.NbTraces == 0) {
@@ -443,6 +440,7 @@ void TTraceSpectre::TraiteLigne() {
 }
 
 void TTraceSpectre::FinDuBalayage() {
+    silence_.stop();
     Etat = Repos;
     MajControles();
     Sauve = false;
@@ -459,12 +457,29 @@ void TTraceSpectre::VoieDisparue() {
     BlancFait = false;
     if (Etat == Repos)
         return;
-    Etat = Repos;
-    if (balayage && Graphe.Courbe.NbPoints > 0)
+    Interrompt(balayage ? QStringLiteral("Balayage interrompu : l'appareil ne répond plus")
+                        : QStringLiteral("Ligne de base interrompue : l'appareil ne répond plus"));
+}
+
+// The instrument went quiet, or sends only lines that cannot be read: the user must look at it.
+// A baseline done before a scan stays valid.
+void TTraceSpectre::SilenceAppareil() {
+    if (Etat == BalayageEnCours)
+        Interrompt(QStringLiteral("Balayage interrompu : l'appareil ne répond plus ou envoie des "
+                                  "lignes illisibles. Vérifiez-le puis relancez le spectre."));
+    else if (Etat == LigneDeBaseEnCours)
+        Interrompt(QStringLiteral("Ligne de base sans réponse de l'appareil : vérifiez-le puis "
+                                  "refaites le blanc."));
+}
+
+// Ends the baseline or the scan under way; the points taken stay, ready to be saved.
+void TTraceSpectre::Interrompt(const QString& aide) {
+    silence_.stop();
+    if (Etat == BalayageEnCours && Graphe.Courbe.NbPoints > 0)
         Sauve = false;
+    Etat = Repos;
     MajBoutons();
-    AfficheAide(balayage ? QStringLiteral("Balayage interrompu : l'appareil ne répond plus")
-                         : QStringLiteral("Ligne de base interrompue : l'appareil ne répond plus"));
+    AfficheAide(aide);
     trame_.stop();
     repeintEnAttente_ = true;
     Trame();

@@ -90,6 +90,10 @@ public:
 
     // During a scan the picture and the panels follow the line at most this often.
     static constexpr int IntervalleTrame = 33;
+    // How long the instrument may stay without progress, in milliseconds, before the baseline (its
+    // one reply) or the scan (its next line) is given up with the points taken so far.
+    int DelaiLigneDeBase = 300000;
+    int DelaiBalayage = 60000;
 
 public slots:
     void FormActivate();
@@ -117,10 +121,11 @@ private:
     void TraiteLigne();
     void FinDuBalayage();
     void VoieDisparue();
+    void SilenceAppareil();
+    void Interrompt(const QString& aide);
     void MajBoutons();
     void MajControles();
     void LitReglages();
-    bool VoiePrete() const;
     void DemandeTrame(bool repeindre);
     void Trame();
 
@@ -128,6 +133,7 @@ private:
     // Drawing keeps up with the line without following each point: texts and full drawings
     // asked for while the frame timer runs wait for its end.
     QTimer trame_;
+    QTimer silence_; // runs while the instrument owes a reply
     bool trameEnAttente_ = false;
     bool repeintEnAttente_ = false;
     QByteArray texteLambda_;
