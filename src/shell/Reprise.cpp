@@ -1,6 +1,10 @@
 #include "shell/Reprise.h"
 
+#include "modes/beer/BeerForm.h"
+#include "modes/cinetique/CinetiqueForm.h"
+#include "modes/spectre/TraceSpectre.h"
 #include "shell/Boites.h"
+#include "shell/Fenetres.h"
 #include "shell/Regional.h"
 
 #include <QFileInfo>
@@ -49,6 +53,10 @@ void ProposeReprises(const QString& dossier, const TRestaurations& restaurations
                               TIconeBoite::Avertissement, TBoutonsBoite::Ok});
             continue;
         }
+        if (journal->X.isEmpty()) {
+            MetDeCote(chemin); // stopped before its first point: nothing to offer
+            continue;
+        }
         const TReponseBoite reponse =
             Boites().Affiche({QStringLiteral("Reprise d'acquisition"),
                               QStringLiteral("Une acquisition a été interrompue : %1.\n"
@@ -60,4 +68,21 @@ void ProposeReprises(const QString& dossier, const TRestaurations& restaurations
         else
             MetDeCote(chemin);
     }
+}
+
+TRestaurations RestaurationsDesFenetres() {
+    return {{"cinetique",
+             [](const TJournalLu& lu) {
+                 if (CinetiqueForm)
+                     CinetiqueForm->Restaure(lu);
+             }},
+            {"spectre",
+             [](const TJournalLu& lu) {
+                 if (TraceSpectre)
+                     TraceSpectre->Restaure(lu);
+             }},
+            {"beer", [](const TJournalLu& lu) {
+                 if (BeerForm)
+                     BeerForm->Restaure(lu);
+             }}};
 }

@@ -7,6 +7,7 @@
 #include "graph/Impression.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
+#include "modes/journal/JournalFenetre.h"
 #include "shell/Application.h"
 #include "shell/Boites.h"
 #include "shell/Controles.h"
@@ -162,6 +163,10 @@ TTraceSpectre::TTraceSpectre(QWidget* parent)
     connect(PaintBox, &TBoitePeinture::Peinture, this, &TTraceSpectre::PaintBoxPaint);
     connect(PaintBox, &TBoitePeinture::SourisDeplacee, this, &TTraceSpectre::PaintBoxMouseMove);
     FormCreate();
+}
+
+TTraceSpectre::~TTraceSpectre() {
+    Journal.Supprime(); // leaving the program normally leaves no journal
 }
 
 void TTraceSpectre::ConstruitBarre() {
@@ -377,6 +382,7 @@ void TTraceSpectre::SpectreBtnClick() {
         Spectro.EnvoiCommande(Spectro.CmdSpectre);
         Graphe.Courbe.NbPoints = 0;
         Graphe.Courbe.NbTraces = 0;
+        Journal.Supprime(); // the spectrum on screen is replaced
     });
 }
 
@@ -421,9 +427,15 @@ void TTraceSpectre::TraiteLigne() {
     Tcourbe& courbe = Graphe.Courbe;
     // Beyond the curve's capacity the lines are read, shown and not stored.
     if (courbe.NbPoints < CapaciteCourbe) {
+        if (courbe.NbPoints == 0)
+            Journal.Commence(ChampsAcquisition("spectre", Graphe,
+                                               {{"debut.l", QByteArray::number(Spectro.DebutL)},
+                                                {"fin.l", QByteArray::number(Spectro.FinL)},
+                                                {"pas.l", QByteArray::number(Spectro.PasL)}}));
         courbe.X[courbe.NbPoints] = lambda;
         courbe.Y[courbe.NbPoints] = absorbance;
         ++courbe.NbPoints;
+        Journal.AjoutePoint(lambda, absorbance);
     }
     bool repeindre = false;
     if (courbe.NbPoints - courbe.NbTraces > kPointsAvantTrace) {
@@ -443,6 +455,7 @@ void TTraceSpectre::TraiteLigne() {
 }
 
 void TTraceSpectre::FinDuBalayage() {
+    Journal.SynchroniseBientot();
     Etat = Repos;
     MajControles();
     Sauve = false;
@@ -529,13 +542,16 @@ void TTraceSpectre::SauveSpectreClick() {
     const std::optional<QString> nom = Boites().NomSauvegarde(dialogue);
     if (!nom)
         return;
-    if (EcritFichierDonnees(*nom, TModeDonnees::Spectre, Graphe))
+    if (EcritFichierDonnees(*nom, TModeDonnees::Spectre, Graphe)) {
         Sauve = true;
+        Journal.Supprime();
+    }
 }
 
 void TTraceSpectre::ClipSaveBtnClick() {
     TransfertDonnees(TModeDonnees::Spectre, false, Graphe);
     Sauve = true;
+    Journal.Supprime();
 }
 
 void TTraceSpectre::RegSaveBtnClick() {
@@ -543,6 +559,7 @@ void TTraceSpectre::RegSaveBtnClick() {
         return;
     Sauve = true;
     TransfertDonnees(TModeDonnees::Spectre, true, Graphe);
+    Journal.Supprime();
     ConstanteDlg->NewPageCB->SetItemIndex(1);
 }
 
@@ -572,6 +589,8 @@ void TTraceSpectre::ExitItemClick() {
                               TIconeBoite::Question, TBoutonsBoite::OuiNon};
         if (Boites().Affiche(question) == TReponseBoite::Oui)
             SauveSpectreClick();
+        else
+            Journal.Supprime();
     }
     if (FormMain) {
         AvecBoiteErreur([] {
@@ -583,4 +602,15 @@ void TTraceSpectre::ExitItemClick() {
         });
     }
     close();
+}
+
+void TTraceSpectre::Restaure(const TJournalLu& journal) {
+    if (Etat != Repos || reglageEnCours_)
+        return; // never over a scan in progress
+    RestaureAcquisition(journal, Graphe);
+    Sauve = false;
+    MajBoutons();
+    Journal.Reprend(journal);
+    MontreFenetreRestauree(1, *this);
+    PaintBox->Repeint();
 }
