@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <set>
+
 namespace {
 
 QString NomDuMode(const QByteArray& mode) {
@@ -42,6 +44,8 @@ QString DescriptionJournal(const TJournalLu& journal) {
 
 void ProposeReprises(const QString& dossier, const TRestaurations& restaurations) {
     PurgeJournauxMisDeCote(dossier, kJoursMisDeCote);
+    // A window holds one run: a second journal of its mode waits in place for the next start.
+    std::set<QByteArray> modesRestaures;
     for (const QString& chemin : JournauxEnAttente(dossier)) {
         const std::optional<TJournalLu> journal = LitJournal(chemin);
         const auto mode = journal ? journal->Champs.find("mode") : TChampsJournal::const_iterator{};
@@ -53,6 +57,8 @@ void ProposeReprises(const QString& dossier, const TRestaurations& restaurations
                               TIconeBoite::Avertissement, TBoutonsBoite::Ok});
             continue;
         }
+        if (modesRestaures.count(mode->second))
+            continue;
         if (journal->X.isEmpty()) {
             MetDeCote(chemin); // stopped before its first point: nothing to offer
             continue;
@@ -63,9 +69,10 @@ void ProposeReprises(const QString& dossier, const TRestaurations& restaurations
                                              "Voulez-vous la récupérer ?")
                                   .arg(DescriptionJournal(*journal)),
                               TIconeBoite::Question, TBoutonsBoite::OuiNon});
-        if (reponse == TReponseBoite::Oui)
+        if (reponse == TReponseBoite::Oui) {
             restaurations.at(mode->second)(*journal);
-        else
+            modesRestaures.insert(mode->second);
+        } else
             MetDeCote(chemin);
     }
 }

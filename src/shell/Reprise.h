@@ -10,7 +10,8 @@ using TRestaurations = std::map<QByteArray, std::function<void(const TJournalLu&
 
 // At start, after the main window is shown: each journal left by an interrupted run is offered
 // back in one question. Yes restores it; No sets it aside (kept, no longer offered). An
-// unreadable journal is set aside with a message, one without a single point silently. Set-aside
+// unreadable journal is set aside with a message, one without a single point silently. Once a
+// run of a mode is restored, the other journals of that mode wait for the next start. Set-aside
 // journals older than `kJoursMisDeCote` days are removed.
 void ProposeReprises(const QString& dossier, const TRestaurations& restaurations);
 

@@ -634,6 +634,7 @@ void TCinetiqueForm::MajNbre() {
         Duree = static_cast<quint16>(kDtMini * Nbre);
     }
     AfficheDuree();
+    ActualiseJournal(Journal, ChampsJournal(), Graphe->Courbe);
 }
 
 void TCinetiqueForm::LambdaSEChange() {

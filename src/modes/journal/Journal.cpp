@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 
 #include <chrono>
+#include <cmath>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -197,7 +198,7 @@ std::optional<TJournalLu> LitJournal(const QString& chemin) {
         bool okX = false, okY = false;
         const double x = mots.size() == 3 && mots[0] == "P" ? mots[1].toDouble(&okX) : 0;
         const double y = okX ? mots[2].toDouble(&okY) : 0;
-        if (!okY)
+        if (!okY || !std::isfinite(x) || !std::isfinite(y))
             break; // whatever follows a damaged line is not trusted
         lu.X << x;
         lu.Y << y;
