@@ -1,10 +1,14 @@
 #include "instrument/SpectroJenway.h"
+#include "modes/journal/Journal.h"
 #include "shell/Application.h"
 #include "shell/BoitesQt.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
 #include "shell/Regional.h"
+#include "shell/Reprise.h"
 #include "shell/Utilitaires.h"
+
+#include <QTimer>
 
 int main(int argc, char* argv[]) {
     TApplication application(argc, argv);
@@ -21,6 +25,10 @@ int main(int argc, char* argv[]) {
     {
         const TFenetres fenetres;
         FormMain->show();
+        // Runs a crash interrupted are offered once the main window is on screen.
+        QTimer::singleShot(0, FormMain, [] {
+            AvecBoiteErreur([] { ProposeReprises(DossierJournaux(), RestaurationsDesFenetres()); });
+        });
         fin = TApplication::exec();
         SauveConfiguration(ini);
     }

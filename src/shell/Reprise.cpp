@@ -1,10 +1,16 @@
 #include "shell/Reprise.h"
 
+#include "modes/beer/BeerForm.h"
+#include "modes/cinetique/CinetiqueForm.h"
+#include "modes/spectre/TraceSpectre.h"
 #include "shell/Boites.h"
+#include "shell/Fenetres.h"
 #include "shell/Regional.h"
 
 #include <QFileInfo>
 #include <QLocale>
+
+#include <set>
 
 namespace {
 
@@ -38,6 +44,8 @@ QString DescriptionJournal(const TJournalLu& journal) {
 
 void ProposeReprises(const QString& dossier, const TRestaurations& restaurations) {
     PurgeJournauxMisDeCote(dossier, kJoursMisDeCote);
+    // A window holds one run: a second journal of its mode waits in place for the next start.
+    std::set<QByteArray> modesRestaures;
     for (const QString& chemin : JournauxEnAttente(dossier)) {
         const std::optional<TJournalLu> journal = LitJournal(chemin);
         const auto mode = journal ? journal->Champs.find("mode") : TChampsJournal::const_iterator{};
@@ -49,15 +57,39 @@ void ProposeReprises(const QString& dossier, const TRestaurations& restaurations
                               TIconeBoite::Avertissement, TBoutonsBoite::Ok});
             continue;
         }
+        if (modesRestaures.count(mode->second))
+            continue;
+        if (journal->X.isEmpty()) {
+            MetDeCote(chemin); // stopped before its first point: nothing to offer
+            continue;
+        }
         const TReponseBoite reponse =
             Boites().Affiche({QStringLiteral("Reprise d'acquisition"),
                               QStringLiteral("Une acquisition a été interrompue : %1.\n"
                                              "Voulez-vous la récupérer ?")
                                   .arg(DescriptionJournal(*journal)),
                               TIconeBoite::Question, TBoutonsBoite::OuiNon});
-        if (reponse == TReponseBoite::Oui)
+        if (reponse == TReponseBoite::Oui) {
             restaurations.at(mode->second)(*journal);
-        else
+            modesRestaures.insert(mode->second);
+        } else
             MetDeCote(chemin);
     }
+}
+
+TRestaurations RestaurationsDesFenetres() {
+    return {{"cinetique",
+             [](const TJournalLu& lu) {
+                 if (CinetiqueForm)
+                     CinetiqueForm->Restaure(lu);
+             }},
+            {"spectre",
+             [](const TJournalLu& lu) {
+                 if (TraceSpectre)
+                     TraceSpectre->Restaure(lu);
+             }},
+            {"beer", [](const TJournalLu& lu) {
+                 if (BeerForm)
+                     BeerForm->Restaure(lu);
+             }}};
 }

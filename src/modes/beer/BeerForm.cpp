@@ -6,6 +6,7 @@
 #include "graph/BoitePeinture.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/beer/ModeBeerDlg.h"
+#include "modes/journal/JournalFenetre.h"
 #include "shell/Application.h"
 #include "shell/Boites.h"
 #include "shell/Controles.h"
@@ -147,6 +148,7 @@ TBeerForm::TBeerForm(QWidget* parent)
 }
 
 TBeerForm::~TBeerForm() {
+    Journal.Supprime(); // leaving the program normally leaves no journal
     if (sablier_)
         QApplication::restoreOverrideCursor();
 }
@@ -405,6 +407,17 @@ void TBeerForm::AjoutePoint(int i) {
     Cellule(*BeerMesureGrid, i + 2, 0, FloatToStr3(Graphe.Courbe.X[i]));
     Cellule(*BeerMesureGrid, i + 2, 1, FloatToStr3(Graphe.Courbe.Y[i]));
     BeerMesureGrid->setCurrentCell(i + 2, 0);
+    JournalisePoint(i);
+}
+
+// A table that was saved and grows again is journaled again from its first point.
+void TBeerForm::JournalisePoint(int i) {
+    if (i == 0)
+        Journal.Commence(ChampsJournal());
+    else if (!Journal.Actif())
+        ReecritJournal(Journal, ChampsJournal(), Graphe.Courbe, i);
+    Journal.AjoutePoint(Graphe.Courbe.X[i], Graphe.Courbe.Y[i]);
+    Journal.SynchroniseBientot(); // one point per action: none waits for a batch
 }
 
 bool TBeerForm::eventFilter(QObject* objet, QEvent* evenement) {
@@ -564,6 +577,10 @@ void TBeerForm::UndoBtnClick() {
             // With no unknown sample left, Undo goes on with the standards.
             --Nombre();
             DerniereInconnue = false;
+            if (Nombre() == 0)
+                Journal.Supprime();
+            else if (Journal.Actif())
+                ReecritJournal(Journal, ChampsJournal(), Graphe.Courbe, Nombre());
         }
     }
     Oscillo->Repeint();
@@ -583,6 +600,7 @@ void TBeerForm::ResetBtnClick() {
     if (Occupe())
         return;
     Nombre() = 0;
+    Journal.Supprime();
     VideEtalonnage();
     Oscillo->Repeint();
     MajControles();
@@ -599,9 +617,11 @@ void TBeerForm::AcquisitionItemClick() {
     }
     if (Mode != avant) {
         Nombre() = 0;
+        Journal.Supprime();
         VideEtalonnage();
     }
     InitAttente();
+    ActualiseJournal(Journal, ChampsJournal(), Graphe.Courbe); // the quantity may have changed
 }
 
 void TBeerForm::AdapteAxes() {
@@ -759,13 +779,16 @@ void TBeerForm::SaveItemClick() {
     dialogue.ExtensionParDefaut = QStringLiteral("TB3");
     const std::optional<QString> nom = Boites().NomSauvegarde(dialogue);
     // A file that could not be written leaves the run unsaved; the error box said why.
-    if (nom && EcritFichierDonnees(*nom, TModeDonnees::Beer, Graphe))
+    if (nom && EcritFichierDonnees(*nom, TModeDonnees::Beer, Graphe)) {
         Sauve = true;
+        Journal.Supprime();
+    }
 }
 
 void TBeerForm::ClipSaveBtnClick() {
     TransfertDonnees(TModeDonnees::Beer, false, Graphe);
     Sauve = true;
+    Journal.Supprime();
 }
 
 void TBeerForm::RegSaveBtnClick() {
@@ -773,6 +796,7 @@ void TBeerForm::RegSaveBtnClick() {
         return;
     TransfertDonnees(TModeDonnees::Beer, true, Graphe);
     Sauve = true;
+    Journal.Supprime();
 }
 
 void TBeerForm::PrintBtnClick() {
@@ -794,10 +818,13 @@ void TBeerForm::closeEvent(QCloseEvent* evenement) {
 }
 
 void TBeerForm::FormClose() {
-    if (Nombre() > 2 && !Sauve && Mode != 1 &&
-        Boites().Affiche({QStringLiteral("Confirmation"), QStringLiteral("Sauvegarde"),
-                          TIconeBoite::Question, TBoutonsBoite::OuiNon}) == TReponseBoite::Oui)
-        SaveItemClick();
+    if (Nombre() > 2 && !Sauve && Mode != 1) {
+        if (Boites().Affiche({QStringLiteral("Confirmation"), QStringLiteral("Sauvegarde"),
+                              TIconeBoite::Question, TBoutonsBoite::OuiNon}) == TReponseBoite::Oui)
+            SaveItemClick();
+        else
+            Journal.Supprime();
+    }
     if (AttenteLambda())
         FinAttenteLambda();
     Timer->stop();
@@ -807,4 +834,29 @@ void TBeerForm::FormClose() {
         if (FormMain)
             FormMain->ChoixMode(0);
     });
+}
+
+TChampsJournal TBeerForm::ChampsJournal() const {
+    return ChampsAcquisition("beer", Graphe,
+                             {{"lambda", QByteArray::number(LambdaSE->Value())},
+                              {"beer.mode", QByteArray::number(Mode)}});
+}
+
+void TBeerForm::Restaure(const TJournalLu& journal) {
+    if (lectureEnCours_ || AttenteLambda())
+        return; // never over a reading in progress
+    const TChampsJournal& champs = journal.Champs;
+    Mode = static_cast<quint8>(std::clamp<double>(ChampReel(champs, "beer.mode", Mode), 0, 2));
+    VideEtalonnage();
+    RestaureAcquisition(journal, Graphe);
+    if (Mode == 0) // the rank is the table's own abscissa
+        for (int i = 0; i < CapaciteCourbe; ++i)
+            Graphe.Courbe.X[i] = i;
+    LambdaSE->SetValue(static_cast<qint32>(ChampReel(champs, "lambda", LambdaSE->Value())));
+    InitAttente();
+    if (Mode == 1 && Nombre() > 2)
+        CalculePente();
+    Sauve = false;
+    Journal.Reprend(journal);
+    MontreFenetreRestauree(3, *this);
 }

@@ -2,6 +2,7 @@
 
 #include "graph/Graphe.h"
 #include "modes/beer/Etalonnage.h"
+#include "modes/journal/Journal.h"
 
 #include <QString>
 #include <QWidget>
@@ -40,6 +41,8 @@ public:
     quint8 Mode = 0;
     Tgraphe Graphe;     // its curve is the point table
     QString EcartTexte; // the RMS deviation of the last fit, shown under the grids
+    // The point table until it is saved or discarded, journaled against a crash.
+    TJournal Journal{DossierJournaux()};
 
     QWidget* BoutonsPanel;
     QToolButton* ClipSaveBtn;
@@ -72,6 +75,9 @@ public:
     void EnregistrePointClavier();
     void FinAttenteLambda();
     void CalculePente();
+    // Shows the window with the points of an interrupted series, unsaved, and takes over its
+    // journal.
+    void Restaure(const TJournalLu& journal);
     // The settling wait after a wavelength change is running.
     bool AttenteLambda() const { return phase_ == TPhase::Stabilisation; }
 
@@ -120,6 +126,8 @@ private:
     void MajEcart();
     void Message(const QString& texte);
     quint16& Nombre() { return Graphe.Courbe.NbPoints; }
+    TChampsJournal ChampsJournal() const;
+    void JournalisePoint(int i);
 
     TPhase phase_ = TPhase::Arret;
     bool clignoteRouge_ = false;

@@ -6,6 +6,7 @@
 #include "graph/BoitePeinture.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
+#include "modes/journal/JournalFenetre.h"
 #include "shell/Application.h"
 #include "shell/Boites.h"
 #include "shell/Controles.h"
@@ -122,6 +123,7 @@ TCinetiqueForm::TCinetiqueForm(QWidget* parent)
 
 TCinetiqueForm::~TCinetiqueForm() {
     Timer->stop();
+    Journal.Supprime(); // leaving the program normally leaves no journal
     if (Graphe)
         Graphe->Canvas = nullptr;
 }
@@ -435,6 +437,7 @@ void TCinetiqueForm::StartBtnClick() {
     Sauve = false;
     Graphe->Courbe.NbPoints = 0;
     Graphe->Courbe.NbTraces = 0;
+    Journal.Commence(ChampsJournal());
     SetEtat(EtatAcquisition);
     TimerTimer();
 }
@@ -494,6 +497,7 @@ void TCinetiqueForm::EnregistrePoint() {
     courbe.Y[n] = DerniereAbs;
     Graphe->TracePoint(n);
     courbe.NbPoints = static_cast<quint16>(n + 1);
+    Journal.AjoutePoint(courbe.X[n], courbe.Y[n]);
     if (SecondesEcoulees() > Duree)
         SetEtat(EtatFini);
     else if (courbe.NbPoints >= CapaciteCourbe)
@@ -511,6 +515,7 @@ void TCinetiqueForm::FinAcquisition(const QString& raison) {
         SetEtat(EtatPret);
         PanelDuree->clear();
         PanelAbs->clear();
+        Journal.Supprime();
     }
     if (!raison.isEmpty())
         AfficheAide(raison);
@@ -532,6 +537,7 @@ void TCinetiqueForm::StopBtnClick() {
 }
 
 void TCinetiqueForm::ResetBtnClick() {
+    Journal.Supprime();
     Graphe->Courbe.NbPoints = 0;
     Graphe->Courbe.NbTraces = 0;
     RedessineGraphe();
@@ -588,6 +594,8 @@ void TCinetiqueForm::MajDuree() {
     Duree = static_cast<quint16>(Dt * Nbre);
     AfficheDuree();
     NbreEdit->setText(QString::number(Nbre));
+    // Thinned points or a new period: the journal follows.
+    ActualiseJournal(Journal, ChampsJournal(), Graphe->Courbe);
 }
 
 void TCinetiqueForm::NbreSpinUpClick() {
@@ -644,6 +652,7 @@ void TCinetiqueForm::MajNbre() {
         Duree = static_cast<quint16>(kDtMini * Nbre);
     }
     AfficheDuree();
+    ActualiseJournal(Journal, ChampsJournal(), Graphe->Courbe);
 }
 
 void TCinetiqueForm::LambdaSEChange() {
@@ -682,13 +691,16 @@ void TCinetiqueForm::SaveItemClick() {
     if (!nom)
         return;
     // Marked as saved only once the file is written: a failed save still asks at closing.
-    if (EcritFichierDonnees(*nom, TModeDonnees::Cinetique, *Graphe))
+    if (EcritFichierDonnees(*nom, TModeDonnees::Cinetique, *Graphe)) {
         Sauve = true;
+        Journal.Supprime();
+    }
 }
 
 void TCinetiqueForm::ClipSaveBtnClick() {
     TransfertDonnees(TModeDonnees::Cinetique, false, *Graphe);
     Sauve = true;
+    Journal.Supprime();
 }
 
 void TCinetiqueForm::RegSaveBtnClick() {
@@ -697,6 +709,7 @@ void TCinetiqueForm::RegSaveBtnClick() {
     // The transfer leaves the destination choice on "Nouvelle page" for the next one.
     TransfertDonnees(TModeDonnees::Cinetique, true, *Graphe);
     Sauve = true;
+    Journal.Supprime();
 }
 
 void TCinetiqueForm::PrintBtnClick() {
@@ -721,6 +734,8 @@ void TCinetiqueForm::FormClose() {
                               TIconeBoite::Question, TBoutonsBoite::OuiNon};
         if (Boites().Affiche(question) == TReponseBoite::Oui)
             SaveItemClick();
+        else
+            Journal.Supprime();
     }
     Timer->stop();
     if (FormMain)
@@ -738,4 +753,34 @@ void TCinetiqueForm::showEvent(QShowEvent* evenement) {
         }
     }
     EditBidon->setFocus();
+}
+
+TChampsJournal TCinetiqueForm::ChampsJournal() const {
+    return ChampsAcquisition("cinetique", *Graphe,
+                             {{"lambda", QByteArray::number(LambdaSE->Value())},
+                              {"dt", QByteArray::number(Dt)},
+                              {"nbre", QByteArray::number(Nbre)},
+                              {"duree", QByteArray::number(Duree)}});
+}
+
+void TCinetiqueForm::Restaure(const TJournalLu& journal) {
+    if (Etat == EtatAcquisition)
+        return; // never over a run in progress
+    const TChampsJournal& champs = journal.Champs;
+    LambdaSE->SetValue(static_cast<qint32>(ChampReel(champs, "lambda", LambdaSE->Value())));
+    Dt = static_cast<quint16>(std::clamp<double>(ChampReel(champs, "dt", Dt), kDtMini, kDureeMaxi));
+    Nbre = static_cast<qint32>(std::clamp<double>(ChampReel(champs, "nbre", Nbre), 1, kNbreMaxi));
+    Duree =
+        static_cast<quint16>(std::clamp<double>(ChampReel(champs, "duree", Duree), 1, kDureeMaxi));
+    NbreEdit->blockSignals(true);
+    NbreEdit->setText(QString::number(Nbre));
+    NbreEdit->blockSignals(false);
+    RestaureAcquisition(journal, *Graphe);
+    AfficheDuree();
+    PanelDuree->clear();
+    PanelAbs->clear();
+    Sauve = false;
+    SetEtat(EtatFini);
+    Journal.Reprend(journal);
+    MontreFenetreRestauree(2, *this);
 }

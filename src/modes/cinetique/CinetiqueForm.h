@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graph/Graphe.h"
+#include "modes/journal/Journal.h"
 
 #include <QPushButton>
 #include <QTimer>
@@ -84,7 +85,12 @@ public:
     QStatusBar* StatusBar;
     QTimer* Timer;
 
+    // The run in progress, or finished and not yet saved, journaled against a crash.
+    TJournal Journal{DossierJournaux()};
+
     void SetEtat(quint8 e);
+    // Shows the window with an interrupted run, finished and unsaved, and takes over its journal.
+    void Restaure(const TJournalLu& journal);
 
 public slots:
     void LambdaBtnClick();
@@ -132,6 +138,7 @@ private:
     bool EditBidonKeyPress(int touche);
     qint32 SecondesEcoulees() const;
     void RedessineGraphe();
+    TChampsJournal ChampsJournal() const;
 
     quint32 debutMs_ = 0;         // start of the run on the monotonic clock
     bool lectureEnCours_ = false; // a tick is waiting for the instrument

@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 
 #include <chrono>
+#include <cmath>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -41,22 +42,33 @@ TJournal::~TJournal() {
 }
 
 void TJournal::Commence(const TChampsJournal& champs) {
-    Supprime();
     QDir().mkpath(dossier_);
-    const QString nom =
+    const QString base = QDir(dossier_).filePath(
         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) + u'-' +
-        QString::number(QCoreApplication::applicationPid()) + kExtension;
-    auto fichier = std::make_unique<QFile>(QDir(dossier_).filePath(nom));
-    if (!fichier->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return; // no journal is no reason to stop an acquisition
+        QString::number(QCoreApplication::applicationPid()));
+    // Two runs started within the same millisecond each get a file of their own.
+    auto fichier = std::make_unique<QFile>();
+    for (int essai = 0; essai < 100 && !fichier->isOpen(); ++essai) {
+        fichier->setFileName(base + (essai ? u'-' + QString::number(essai) : QString()) +
+                             kExtension);
+        fichier->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
+    }
     QByteArray entete = kSignature + '\n';
     for (const auto& [cle, valeur] : champs)
         entete += "C " + cle + ' ' + valeur.toPercentEncoding() + '\n';
-    fichier->write(entete);
+    // Written at once, synced by the writer: the disk never holds a journal without its header.
+    const bool ouvert = fichier->isOpen() && fichier->write(entete) == entete.size();
+    Supprime();
+    if (!ouvert) {
+        if (fichier->isOpen())
+            fichier->remove();
+        return; // no journal is no reason to stop an acquisition
+    }
     descripteur_ = fichier->handle();
-    SurDisque(descripteur_);
     chemin_ = fichier->fileName();
+    champs_ = champs;
     arret_ = false;
+    syncDemandee_ = true;
     ecrivain_ = std::thread([this, f = std::move(fichier)]() mutable {
         Ecrivain();
         f->close();
@@ -73,6 +85,15 @@ void TJournal::AjoutePoint(double x, double y) {
         syncDemandee_ = true;
         reveil_.notify_one();
     }
+}
+
+void TJournal::SynchroniseBientot() {
+    if (!Actif())
+        return;
+    const std::lock_guard verrou(garde_);
+    pointsNonSynchronises_ = 0;
+    syncDemandee_ = true;
+    reveil_.notify_one();
 }
 
 void TJournal::Synchronise() {
@@ -93,10 +114,11 @@ void TJournal::Ecrivain() {
                          [this] { return arret_ || syncDemandee_; });
         const QByteArray lignes = std::exchange(aEcrire_, {});
         const quint64 demandes = demandes_;
+        const bool synchroniser = syncDemandee_ || !lignes.isEmpty();
         syncDemandee_ = false;
         const bool arret = arret_;
         verrou.unlock();
-        if (!lignes.isEmpty()) {
+        if (synchroniser) {
             for (qsizetype ecrit = 0; ecrit < lignes.size();) {
 #ifdef Q_OS_WIN
                 const auto n = _write(descripteur_, lignes.constData() + ecrit,
@@ -136,6 +158,7 @@ void TJournal::Supprime() {
     if (!chemin_.isEmpty())
         QFile::remove(chemin_);
     chemin_.clear();
+    champs_.clear();
     aEcrire_.clear();
     pointsNonSynchronises_ = 0;
 }
@@ -150,6 +173,9 @@ void TJournal::Reprend(const TJournalLu& lu) {
 }
 
 QString DossierJournaux() {
+    const QString choisi = qEnvironmentVariable("JENWAY_JOURNAUX");
+    if (!choisi.isEmpty())
+        return choisi;
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation))
         .filePath(QStringLiteral("journaux"));
 }
@@ -172,7 +198,7 @@ std::optional<TJournalLu> LitJournal(const QString& chemin) {
         bool okX = false, okY = false;
         const double x = mots.size() == 3 && mots[0] == "P" ? mots[1].toDouble(&okX) : 0;
         const double y = okX ? mots[2].toDouble(&okY) : 0;
-        if (!okY)
+        if (!okY || !std::isfinite(x) || !std::isfinite(y))
             break; // whatever follows a damaged line is not trusted
         lu.X << x;
         lu.Y << y;

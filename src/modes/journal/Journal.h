@@ -29,9 +29,13 @@ public:
     TJournal(const TJournal&) = delete;
     TJournal& operator=(const TJournal&) = delete;
 
-    // Starts the journal of a new run, replacing any journal of this object.
+    // Starts the journal of a new run, replacing any journal of this object (the old file goes
+    // once the new one exists).
     void Commence(const TChampsJournal& champs);
     void AjoutePoint(double x, double y);
+    // Asks for what is buffered to be written and synced now, without waiting: a point that
+    // took a user's action should not wait for the next batch.
+    void SynchroniseBientot();
     // Writes what is buffered and waits for it to be on disk.
     void Synchronise();
     // The run was saved, sent or discarded: its journal goes.
@@ -42,16 +46,17 @@ public:
 
     bool Actif() const { return !chemin_.isEmpty(); }
     const QString& Chemin() const { return chemin_; }
+    // The fields of the journal in progress.
+    const TChampsJournal& Champs() const { return champs_; }
 
 private:
-    void Ecrit(const QByteArray& lignes, bool synchroniser);
     void Ecrivain();
     void ArreteEcrivain();
 
     QString dossier_;
     QString chemin_;
+    TChampsJournal champs_;
     int pointsNonSynchronises_ = 0;
-    qint64 derniereSync_ = 0;
 
     std::mutex garde_;
     std::condition_variable reveil_;
@@ -73,7 +78,8 @@ struct TJournalLu {
     QDateTime Modifie;
 };
 
-// The folder of the program's journals, under the user's data location.
+// The folder of the program's journals, under the user's data location; the environment
+// variable JENWAY_JOURNAUX names another one (tests, several copies of the program).
 QString DossierJournaux();
 // Reads a journal up to its last complete point; nothing when it is not a journal.
 std::optional<TJournalLu> LitJournal(const QString& chemin);

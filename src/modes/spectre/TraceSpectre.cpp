@@ -7,6 +7,7 @@
 #include "graph/Impression.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
+#include "modes/journal/JournalFenetre.h"
 #include "shell/Application.h"
 #include "shell/Boites.h"
 #include "shell/Controles.h"
@@ -164,6 +165,10 @@ TTraceSpectre::TTraceSpectre(QWidget* parent)
     connect(PaintBox, &TBoitePeinture::Peinture, this, &TTraceSpectre::PaintBoxPaint);
     connect(PaintBox, &TBoitePeinture::SourisDeplacee, this, &TTraceSpectre::PaintBoxMouseMove);
     FormCreate();
+}
+
+TTraceSpectre::~TTraceSpectre() {
+    Journal.Supprime(); // leaving the program normally leaves no journal
 }
 
 void TTraceSpectre::ConstruitBarre() {
@@ -372,6 +377,7 @@ void TTraceSpectre::SpectreBtnClick() {
         Graphe.Courbe.NbPoints = 0;
         Graphe.Courbe.NbTraces = 0;
         silence_.start(DelaiBalayage);
+        Journal.Supprime(); // the spectrum on screen is replaced
     });
 }
 
@@ -417,9 +423,15 @@ void TTraceSpectre::TraiteLigne() {
     Tcourbe& courbe = Graphe.Courbe;
     // Beyond the curve's capacity the lines are read, shown and not stored.
     if (courbe.NbPoints < CapaciteCourbe) {
+        if (courbe.NbPoints == 0)
+            Journal.Commence(ChampsAcquisition("spectre", Graphe,
+                                               {{"debut.l", QByteArray::number(Spectro.DebutL)},
+                                                {"fin.l", QByteArray::number(Spectro.FinL)},
+                                                {"pas.l", QByteArray::number(Spectro.PasL)}}));
         courbe.X[courbe.NbPoints] = lambda;
         courbe.Y[courbe.NbPoints] = absorbance;
         ++courbe.NbPoints;
+        Journal.AjoutePoint(lambda, absorbance);
     }
     silence_.start(DelaiBalayage);
     bool repeindre = false;
@@ -441,6 +453,7 @@ void TTraceSpectre::TraiteLigne() {
 
 void TTraceSpectre::FinDuBalayage() {
     silence_.stop();
+    Journal.SynchroniseBientot();
     Etat = Repos;
     MajControles();
     Sauve = false;
@@ -544,13 +557,16 @@ void TTraceSpectre::SauveSpectreClick() {
     const std::optional<QString> nom = Boites().NomSauvegarde(dialogue);
     if (!nom)
         return;
-    if (EcritFichierDonnees(*nom, TModeDonnees::Spectre, Graphe))
+    if (EcritFichierDonnees(*nom, TModeDonnees::Spectre, Graphe)) {
         Sauve = true;
+        Journal.Supprime();
+    }
 }
 
 void TTraceSpectre::ClipSaveBtnClick() {
     TransfertDonnees(TModeDonnees::Spectre, false, Graphe);
     Sauve = true;
+    Journal.Supprime();
 }
 
 void TTraceSpectre::RegSaveBtnClick() {
@@ -558,6 +574,7 @@ void TTraceSpectre::RegSaveBtnClick() {
         return;
     Sauve = true;
     TransfertDonnees(TModeDonnees::Spectre, true, Graphe);
+    Journal.Supprime();
     ConstanteDlg->NewPageCB->SetItemIndex(1);
 }
 
@@ -587,6 +604,8 @@ void TTraceSpectre::ExitItemClick() {
                               TIconeBoite::Question, TBoutonsBoite::OuiNon};
         if (Boites().Affiche(question) == TReponseBoite::Oui)
             SauveSpectreClick();
+        else
+            Journal.Supprime();
     }
     if (FormMain) {
         AvecBoiteErreur([] {
@@ -598,4 +617,15 @@ void TTraceSpectre::ExitItemClick() {
         });
     }
     close();
+}
+
+void TTraceSpectre::Restaure(const TJournalLu& journal) {
+    if (Etat != Repos || reglageEnCours_)
+        return; // never over a scan in progress
+    RestaureAcquisition(journal, Graphe);
+    Sauve = false;
+    MajBoutons();
+    Journal.Reprend(journal);
+    MontreFenetreRestauree(1, *this);
+    PaintBox->Repeint();
 }

@@ -2,6 +2,7 @@
 
 #include "graph/Canevas.h"
 #include "graph/Graphe.h"
+#include "modes/journal/Journal.h"
 
 #include <QByteArray>
 #include <QTimer>
@@ -51,6 +52,7 @@ class TTraceSpectre : public QWidget {
     Q_OBJECT
 public:
     explicit TTraceSpectre(QWidget* parent = nullptr);
+    ~TTraceSpectre() override;
 
     // The long part of a hint, shown in the third panel of its status bar.
     void AfficheAide(const QString& texte);
@@ -65,6 +67,11 @@ public:
     bool BlancFait = false; // a baseline completed since the last activation
     bool Sauve = true;      // the spectrum on screen was saved, copied or sent
     TLigneRecue Ligne;
+    // The scan from its first line until it is saved or discarded, journaled against a crash.
+    TJournal Journal{DossierJournaux()};
+
+    // Shows the window with an interrupted scan, finished and unsaved, and takes over its journal.
+    void Restaure(const TJournalLu& journal);
 
     QToolBar* ToolBar;
     QToolButton* FileSaveBtn;

@@ -69,8 +69,11 @@ TEST_F(Journal, UnJournalCoupeSeLitJusquAuDernierPointComplet) {
     EXPECT_EQ(lu->X, QList<double>({1, 2}));
     EXPECT_EQ(lu->Champs.at("mode"), "beer");
 
-    Ecrit(chemin, "JOURNAL-JENWAY 1\nP 1 0.5\nP 2 x\nP 3 0.5\n");
-    EXPECT_EQ(LitJournal(chemin)->X, QList<double>({1}));
+    for (const QByteArray& abime : {QByteArray("P 2 x\n"), QByteArray("P nan 1\n"),
+                                    QByteArray("P 2 inf\n"), QByteArray("P 2\n")}) {
+        Ecrit(chemin, "JOURNAL-JENWAY 1\nP 1 0.5\n" + abime + "P 3 0.5\n");
+        EXPECT_EQ(LitJournal(chemin)->X, QList<double>({1})) << abime.toStdString();
+    }
 
     for (const QByteArray& illisible : {QByteArray(), QByteArray("\x00\xFF garbage\n", 11),
                                         QByteArray("JOURNAL-JENWAY 2\nP 1 1\n")}) {
@@ -122,6 +125,14 @@ TEST_F(Journal, LesRunsInterrompusSontProposesAuDemarrage) {
     Ecrit(dossier_.filePath("a.journal"),
           "JOURNAL-JENWAY 1\nC debut 2026-12-10T14:05:12\nC mode cinetique\nP 0 0.5\nP 2 0.4\n");
     Ecrit(dossier_.filePath("b.journal"), "pas un journal");
+    // A second run of the same mode, newer: its window is taken by the first one.
+    const QString second = dossier_.filePath("c.journal");
+    Ecrit(second, "JOURNAL-JENWAY 1\nC mode cinetique\nP 0 0.7\n");
+    QFile plusTard(second);
+    ASSERT_TRUE(plusTard.open(QIODevice::ReadWrite));
+    plusTard.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                         QFileDevice::FileModificationTime);
+    plusTard.close();
     QList<double> restaures;
     const TRestaurations restaurations = {{"cinetique", [&](const TJournalLu& lu) {
                                                restaures = lu.X;
@@ -135,15 +146,17 @@ TEST_F(Journal, LesRunsInterrompusSontProposesAuDemarrage) {
         << question.toStdString();
     EXPECT_EQ(restaures, QList<double>({0, 2}));
     EXPECT_TRUE(QFile::exists(dossier_.filePath("b.journal.mis-de-cote")));
+    EXPECT_TRUE(QFile::exists(second)); // waits for the next start
 
     TBoitesScriptees non; // answered No: set aside, not offered again
-    non.Reponses.push_back(TReponseBoite::Non);
+    non.Reponses = {TReponseBoite::Non, TReponseBoite::Non};
     restaures.clear();
     ProposeReprises(dossier_.path(), restaurations);
     EXPECT_TRUE(restaures.isEmpty());
     EXPECT_TRUE(QFile::exists(dossier_.filePath("a.journal.mis-de-cote")));
+    EXPECT_TRUE(QFile::exists(second + ".mis-de-cote"));
     ProposeReprises(dossier_.path(), restaurations);
-    EXPECT_EQ(non.Vues.size(), 1u);
+    EXPECT_EQ(non.Vues.size(), 2u);
 }
 
 } // namespace

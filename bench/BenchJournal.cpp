@@ -1,0 +1,72 @@
+// What journaling a run costs: the time the user-interface thread spends handing one point to
+// the journal, with the writer thread writing and syncing every 64 points meanwhile, and the CPU
+// of both threads per point. Points come in full curves (4097), each in a journal of its own.
+#include "modes/journal/Journal.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+constexpr int kPointsParRun = 4097;
+constexpr int kRuns = 20;
+
+double MicrosecondesCpu() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
+}
+
+struct TMesure {
+    double FilParPoint = 0; // µs of the user-interface thread
+    double CpuParPoint = 0; // µs of both threads
+};
+
+TMesure MesureRuns(const QString& dossier) {
+    double fil = 0;
+    double cpu = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        TJournal journal(dossier);
+        journal.Commence(
+            {{"mode", "spectre"}, {"x.nom", "\x88"}, {"debut", "2026-12-10T03:00:00"}});
+        const double cpuAvant = MicrosecondesCpu();
+        const auto debut = std::chrono::steady_clock::now();
+        for (int i = 0; i < kPointsParRun; ++i)
+            journal.AjoutePoint(400 + 0.1 * i, 1.0 / (i + 7));
+        fil += std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - debut)
+                   .count();
+        journal.Synchronise(); // the writer's share of the work belongs to this run
+        cpu += MicrosecondesCpu() - cpuAvant;
+        journal.Supprime();
+    }
+    const double points = double(kRuns) * kPointsParRun;
+    return {fil / points, cpu / points};
+}
+
+void JournalParPoint(benchmark::State& etat) {
+    QTemporaryDir dossier;
+    TMesure mesure;
+    for (auto _ : etat)
+        mesure = MesureRuns(dossier.path());
+    etat.counters["fil_us_point"] = mesure.FilParPoint;
+    etat.counters["cpu_us_point"] = mesure.CpuParPoint;
+    std::printf("FIGURE journal_cout_point: %.3f us (cible <= 5 us)\n", mesure.FilParPoint);
+    std::printf("FIGURE journal_cpu_point: %.3f us (cible <= 5 us)\n", mesure.CpuParPoint);
+}
+BENCHMARK(JournalParPoint)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "modes/journal/Journal.h"
+
+class QWidget;
+class Tcourbe;
+class Tgraphe;
+
+// What the journal of every mode window says besides its own settings: the mode, both axes
+// (name, unit, meaning, range), the start time and the page information of the moment.
+TChampsJournal ChampsAcquisition(const QByteArray& mode, const Tgraphe& graphe,
+                                 const TChampsJournal& propres);
+
+// Journals the run again, from its start time, with `champs` and the first `nombre` points of
+// `courbe`: after points were thinned or taken back. The new journal is on disk on return.
+void ReecritJournal(TJournal& journal, TChampsJournal champs, const Tcourbe& courbe, int nombre);
+// The same when the run's settings changed; nothing when they did not or no run is journaled.
+void ActualiseJournal(TJournal& journal, const TChampsJournal& champs, const Tcourbe& courbe);
+
+// Puts a journal's axes and points back in `graphe` (as many points as its curve holds) and its
+// page information back in the page information dialog.
+void RestaureAcquisition(const TJournalLu& journal, Tgraphe& graphe);
+
+QByteArray TexteReel(double valeur);
+// The number a field holds; `defaut` when it is missing or not a number.
+double ChampReel(const TChampsJournal& champs, const QByteArray& cle, double defaut);
+
+// Shows a mode window holding a restored run, through the main window's mode switch when there
+// is one; without an instrument the window still opens, so that the run can be saved.
+void MontreFenetreRestauree(quint8 mode, QWidget& fenetre);
