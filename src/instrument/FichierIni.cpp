@@ -31,12 +31,25 @@ bool LitEntierTexte(QString texte, qint32& valeur) {
 
 } // namespace
 
-TFichierIni::TFichierIni(QString chemin) : chemin_(std::move(chemin)) {
+TFichierIni::TFichierIni(QString chemin) : TFichierIni(std::move(chemin), nullptr) {}
+
+TFichierIni TFichierIni::DepuisOctets(QString chemin, const QByteArray& contenu) {
+    return TFichierIni(std::move(chemin), &contenu);
+}
+
+TFichierIni::TFichierIni(QString chemin, const QByteArray* contenu) : chemin_(std::move(chemin)) {
     sections_.push_back({});
-    QFile fichier(chemin_);
-    if (!fichier.open(QIODevice::ReadOnly))
+    if (contenu) {
+        Analyse(*contenu);
         return;
-    QList<QByteArray> lignes = fichier.readAll().split('\n');
+    }
+    QFile fichier(chemin_);
+    if (fichier.open(QIODevice::ReadOnly))
+        Analyse(fichier.readAll());
+}
+
+void TFichierIni::Analyse(const QByteArray& contenu) {
+    QList<QByteArray> lignes = contenu.split('\n');
     if (lignes.constLast().isEmpty())
         lignes.removeLast(); // the end of the last line, not a blank line
     for (QByteArray ligne : lignes) {
@@ -124,7 +137,7 @@ void TFichierIni::EcritReel(const QString& section, const QString& cle, double v
     EcritTexte(section, cle, FormatGeneral(valeur, 15, 1, Regional().SeparateurDecimal));
 }
 
-void TFichierIni::Enregistre() const {
+QByteArray TFichierIni::Contenu() const {
     QByteArray contenu;
     for (const TSection& s : sections_) {
         if (&s != &sections_.front())
@@ -132,9 +145,16 @@ void TFichierIni::Enregistre() const {
         for (const TEntree& e : s.Entrees)
             contenu += TexteVersAnsi(e.Cle.isEmpty() ? e.Valeur : e.Cle + u'=' + e.Valeur) + "\r\n";
     }
+    return contenu;
+}
+
+void TFichierIni::Enregistre() const {
+    const QByteArray contenu = Contenu();
     QSaveFile fichier(chemin_);
+    // Flushed before the commit: a write that fails in the commit's own flush goes unnoticed
+    // there, and a truncated file would replace the previous one.
     if (!fichier.open(QIODevice::WriteOnly) || fichier.write(contenu) != contenu.size() ||
-        !fichier.commit())
+        !fichier.flush() || !fichier.commit())
         throw EEcritureIni(
             QStringLiteral("Impossible d'écrire dans %1").arg(chemin_).toUtf8().toStdString());
 }
