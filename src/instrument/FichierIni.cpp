@@ -134,7 +134,14 @@ void TFichierIni::EcritBooleen(const QString& section, const QString& cle, bool 
 }
 
 void TFichierIni::EcritReel(const QString& section, const QString& cle, double valeur) {
-    EcritTexte(section, cle, FormatGeneral(valeur, 15, 1, Regional().SeparateurDecimal));
+    // 15 significant digits; a value near the largest double rounds past it there and would
+    // not read back, so it gets the 17 that identify it.
+    const QChar separateur = Regional().SeparateurDecimal;
+    QString texte = FormatGeneral(valeur, 15, 1, separateur);
+    double relu = 0;
+    if (!::LitReel(texte, separateur, relu))
+        texte = FormatGeneral(valeur, 17, 1, separateur);
+    EcritTexte(section, cle, texte);
 }
 
 QByteArray TFichierIni::Contenu() const {
