@@ -62,9 +62,10 @@ void TFichierIni::Analyse(const QByteArray& contenu) {
             continue;
         }
         const qsizetype egal = texte.indexOf(u'=');
-        if (egal > 0 && !net.startsWith(u';'))
-            sections_.back().Entrees.push_back(
-                {texte.left(egal).trimmed(), texte.mid(egal + 1).trimmed()});
+        const QString cle = egal > 0 ? texte.left(egal).trimmed() : QString();
+        // A line without a key is kept whole, so it is written back as it was.
+        if (!cle.isEmpty() && !net.startsWith(u';'))
+            sections_.back().Entrees.push_back({cle, texte.mid(egal + 1).trimmed()});
         else
             sections_.back().Entrees.push_back({QString(), texte});
     }
