@@ -33,7 +33,9 @@ bool EnregistreFichier(const QString& nomFichier, const QByteArray& contenu) {
                           .arg(nom, RaisonOuverture(nomFichier)));
         return false;
     }
-    if (fichier.write(contenu) != contenu.size() || !fichier.commit()) {
+    // Flushed before the commit: a write that fails in the commit's own flush goes unnoticed
+    // there, and a truncated file would replace the previous one.
+    if (fichier.write(contenu) != contenu.size() || !fichier.flush() || !fichier.commit()) {
         fichier.cancelWriting();
         AfficheErreur(QStringLiteral("Erreur d'écriture : le fichier %1 n'est pas enregistré.%2")
                           .arg(nom, Precedent(nomFichier)));

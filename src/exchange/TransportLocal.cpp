@@ -8,19 +8,24 @@
 
 namespace {
 
-constexpr qsizetype kTrameMaxi = 64 * 1024;
 constexpr int kDelaiReponse = 1000;
 const char* const kProprieteOuverte = "jenway_dde_ouverte";
 
-QByteArray Trame(char genre, QByteArray charge) {
+} // namespace
+
+QByteArray TrameLocale(char genre, QByteArray charge) {
     const qsizetype zero = charge.indexOf('\0');
     if (zero >= 0)
         charge.truncate(zero);
     return genre + charge + '\0';
 }
 
-// Takes one whole frame off the front of `tampon`; false when none is complete yet.
-bool ExtraitTrame(QByteArray& tampon, char& genre, QByteArray& charge) {
+bool ExtraitTrameLocale(QByteArray& tampon, char& genre, QByteArray& charge) {
+    // An empty frame carries nothing; left in front, it would hide every frame behind it.
+    qsizetype vides = 0;
+    while (vides < tampon.size() && tampon[vides] == '\0')
+        ++vides;
+    tampon.remove(0, vides);
     const qsizetype fin = tampon.indexOf('\0');
     if (fin < 1)
         return false;
@@ -30,7 +35,23 @@ bool ExtraitTrame(QByteArray& tampon, char& genre, QByteArray& charge) {
     return true;
 }
 
-} // namespace
+bool DecoupeTramesLocales(QByteArray& tampon,
+                          const std::function<void(char, const QByteArray&)>& traite) {
+    char genre = 0;
+    QByteArray charge;
+    while (ExtraitTrameLocale(tampon, genre, charge))
+        traite(genre, charge);
+    return tampon.size() <= TrameLocaleMaxi;
+}
+
+char ReponseLocale(QByteArray& recu) {
+    char genre = 0;
+    QByteArray charge;
+    while (ExtraitTrameLocale(recu, genre, charge))
+        if (genre == 'A' || genre == 'N')
+            return genre;
+    return 0;
+}
 
 QString NomLocalDDE(const QString& service, const QString& sujet) {
     return qEnvironmentVariable("JENWAY_DDE_ESPACE") + QStringLiteral("jenway-dde-") +
@@ -72,7 +93,7 @@ void TConversationLocale::Ferme() {
 bool TConversationLocale::Demande(char genre, const QByteArray& charge, int delaiMs) {
     if (socket_.state() != QLocalSocket::ConnectedState)
         return false;
-    socket_.write(Trame(genre, charge));
+    socket_.write(TrameLocale(genre, charge));
     while (socket_.bytesToWrite() > 0)
         if (!socket_.waitForBytesWritten(delaiMs))
             return false;
@@ -82,12 +103,9 @@ bool TConversationLocale::Demande(char genre, const QByteArray& charge, int dela
 char TConversationLocale::Reponse(int delaiMs) {
     const QDeadlineTimer limite(delaiMs);
     for (;;) {
-        char genre = 0;
-        QByteArray charge;
-        while (ExtraitTrame(recu_, genre, charge))
-            if (genre == 'A' || genre == 'N')
-                return genre;
-        if (recu_.size() > kTrameMaxi || socket_.state() != QLocalSocket::ConnectedState)
+        if (const char genre = ReponseLocale(recu_))
+            return genre;
+        if (recu_.size() > TrameLocaleMaxi || socket_.state() != QLocalSocket::ConnectedState)
             return 0;
         if (!socket_.waitForReadyRead(static_cast<int>(limite.remainingTime())) &&
             socket_.bytesAvailable() == 0)
@@ -129,33 +147,36 @@ void TServeurLocal::NouveauClient() {
 
 void TServeurLocal::Lit(QLocalSocket& client) {
     QByteArray tampon = client.property("jenway_dde_tampon").toByteArray() + client.readAll();
-    char genre = 0;
-    QByteArray charge;
-    while (ExtraitTrame(tampon, genre, charge))
-        Traite(client, genre, charge);
-    if (tampon.size() > kTrameMaxi) {
+    if (!DecoupeTramesLocales(
+            tampon, [&](char genre, const QByteArray& charge) { Traite(client, genre, charge); })) {
         client.abort();
         return;
     }
     client.setProperty("jenway_dde_tampon", tampon);
 }
 
-void TServeurLocal::Traite(QLocalSocket& client, char genre, const QByteArray& charge) {
-    const bool ouverte = client.property(kProprieteOuverte).toBool();
-    bool accepte = false;
+bool TServeurLocal::Accepte(char genre, const QByteArray& charge, bool& ouverte) const {
     if (genre == 'C') {
         const QList<QByteArray> noms = charge.split('\t');
-        accepte = noms.size() == 2 &&
+        ouverte = noms.size() == 2 &&
                   AnsiVersTexte(noms[0]).compare(service_, Qt::CaseInsensitive) == 0 &&
                   AnsiVersTexte(noms[1]).compare(sujet_, Qt::CaseInsensitive) == 0;
-        client.setProperty(kProprieteOuverte, accepte);
-    } else if (genre == 'L') {
-        accepte = ouverte && AccepteLiens;
-        if (ouverte)
-            emit Lien(AnsiVersTexte(charge), accepte);
-    } else if (genre == 'X') {
-        accepte = ouverte && AccepteExecutions;
+        return ouverte;
     }
+    if (genre == 'L')
+        return ouverte && AccepteLiens;
+    if (genre == 'X')
+        return ouverte && AccepteExecutions;
+    return false;
+}
+
+void TServeurLocal::Traite(QLocalSocket& client, char genre, const QByteArray& charge) {
+    bool ouverte = client.property(kProprieteOuverte).toBool();
+    const bool etaitOuverte = ouverte;
+    const bool accepte = Accepte(genre, charge, ouverte);
+    client.setProperty(kProprieteOuverte, ouverte);
+    if (genre == 'L' && etaitOuverte)
+        emit Lien(AnsiVersTexte(charge), accepte);
     client.write(QByteArray(1, accepte ? 'A' : 'N') + '\0');
     client.flush();
     if (genre == 'C' && !accepte)

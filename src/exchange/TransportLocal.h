@@ -4,6 +4,8 @@
 
 #include <QLocalSocket>
 
+#include <functional>
+
 class QLocalServer;
 
 // DDE over local sockets (a Unix socket, or a named pipe on Windows).
@@ -43,6 +45,9 @@ class TServeurLocal final : public TServeurDDE {
 public:
     explicit TServeurLocal(QObject* parent = nullptr);
     bool Enregistre(const QString& service, const QString& sujet) override;
+    // Whether one frame of a client is accepted; `ouverte` is that client's conversation state,
+    // which a 'C' frame sets.
+    bool Accepte(char genre, const QByteArray& charge, bool& ouverte) const;
 
 private:
     void NouveauClient();
@@ -55,3 +60,18 @@ private:
 };
 
 QString NomLocalDDE(const QString& service, const QString& sujet);
+
+// The framing, the same both ways. A zero byte in the payload cuts it there.
+QByteArray TrameLocale(char genre, QByteArray charge);
+// Takes one whole frame off the front of `tampon`, dropping empty frames before it; false when
+// none is complete yet.
+bool ExtraitTrameLocale(QByteArray& tampon, char& genre, QByteArray& charge);
+// The server's reading: every whole frame of `tampon`, taken off it in order and handed to
+// `traite`; false when the unfinished rest passes 64 KiB (the conversation must end).
+bool DecoupeTramesLocales(QByteArray& tampon,
+                          const std::function<void(char, const QByteArray&)>& traite);
+// The client's reading: the first answer ('A' or 'N') among the frames of `recu`, taken off it
+// with the advise data before it; 0 while none has come whole.
+char ReponseLocale(QByteArray& recu);
+// A client gives up waiting once this many bytes hold no whole frame.
+inline constexpr qsizetype TrameLocaleMaxi = 64 * 1024;

@@ -31,12 +31,25 @@ bool LitEntierTexte(QString texte, qint32& valeur) {
 
 } // namespace
 
-TFichierIni::TFichierIni(QString chemin) : chemin_(std::move(chemin)) {
+TFichierIni::TFichierIni(QString chemin) : TFichierIni(std::move(chemin), nullptr) {}
+
+TFichierIni TFichierIni::DepuisOctets(QString chemin, const QByteArray& contenu) {
+    return TFichierIni(std::move(chemin), &contenu);
+}
+
+TFichierIni::TFichierIni(QString chemin, const QByteArray* contenu) : chemin_(std::move(chemin)) {
     sections_.push_back({});
-    QFile fichier(chemin_);
-    if (!fichier.open(QIODevice::ReadOnly))
+    if (contenu) {
+        Analyse(*contenu);
         return;
-    QList<QByteArray> lignes = fichier.readAll().split('\n');
+    }
+    QFile fichier(chemin_);
+    if (fichier.open(QIODevice::ReadOnly))
+        Analyse(fichier.readAll());
+}
+
+void TFichierIni::Analyse(const QByteArray& contenu) {
+    QList<QByteArray> lignes = contenu.split('\n');
     if (lignes.constLast().isEmpty())
         lignes.removeLast(); // the end of the last line, not a blank line
     for (QByteArray ligne : lignes) {
@@ -49,9 +62,10 @@ TFichierIni::TFichierIni(QString chemin) : chemin_(std::move(chemin)) {
             continue;
         }
         const qsizetype egal = texte.indexOf(u'=');
-        if (egal > 0 && !net.startsWith(u';'))
-            sections_.back().Entrees.push_back(
-                {texte.left(egal).trimmed(), texte.mid(egal + 1).trimmed()});
+        const QString cle = egal > 0 ? texte.left(egal).trimmed() : QString();
+        // A line without a key is kept whole, so it is written back as it was.
+        if (!cle.isEmpty() && !net.startsWith(u';'))
+            sections_.back().Entrees.push_back({cle, texte.mid(egal + 1).trimmed()});
         else
             sections_.back().Entrees.push_back({QString(), texte});
     }
@@ -121,10 +135,17 @@ void TFichierIni::EcritBooleen(const QString& section, const QString& cle, bool 
 }
 
 void TFichierIni::EcritReel(const QString& section, const QString& cle, double valeur) {
-    EcritTexte(section, cle, FormatGeneral(valeur, 15, 1, Regional().SeparateurDecimal));
+    // 15 significant digits; a value near the largest double rounds past it there and would
+    // not read back, so it gets the 17 that identify it.
+    const QChar separateur = Regional().SeparateurDecimal;
+    QString texte = FormatGeneral(valeur, 15, 1, separateur);
+    double relu = 0;
+    if (!::LitReel(texte, separateur, relu))
+        texte = FormatGeneral(valeur, 17, 1, separateur);
+    EcritTexte(section, cle, texte);
 }
 
-void TFichierIni::Enregistre() const {
+QByteArray TFichierIni::Contenu() const {
     QByteArray contenu;
     for (const TSection& s : sections_) {
         if (&s != &sections_.front())
@@ -132,9 +153,16 @@ void TFichierIni::Enregistre() const {
         for (const TEntree& e : s.Entrees)
             contenu += TexteVersAnsi(e.Cle.isEmpty() ? e.Valeur : e.Cle + u'=' + e.Valeur) + "\r\n";
     }
+    return contenu;
+}
+
+void TFichierIni::Enregistre() const {
+    const QByteArray contenu = Contenu();
     QSaveFile fichier(chemin_);
+    // Flushed before the commit: a write that fails in the commit's own flush goes unnoticed
+    // there, and a truncated file would replace the previous one.
     if (!fichier.open(QIODevice::WriteOnly) || fichier.write(contenu) != contenu.size() ||
-        !fichier.commit())
+        !fichier.flush() || !fichier.commit())
         throw EEcritureIni(
             QStringLiteral("Impossible d'écrire dans %1").arg(chemin_).toUtf8().toStdString());
 }

@@ -18,6 +18,8 @@ class TFichierIni {
 public:
     // Reads the file when it exists; a missing file is an empty one.
     explicit TFichierIni(QString chemin);
+    // The file at `chemin` as if it held `contenu`: what the reader makes of those bytes.
+    static TFichierIni DepuisOctets(QString chemin, const QByteArray& contenu);
 
     const QString& Chemin() const { return chemin_; }
 
@@ -37,8 +39,13 @@ public:
     // Replaces the file as a whole, so a failed write leaves the previous one intact.
     // Throws EEcritureIni "Impossible d'écrire dans <file>".
     void Enregistre() const;
+    // The bytes Enregistre writes.
+    QByteArray Contenu() const;
 
 private:
+    TFichierIni(QString chemin, const QByteArray* contenu);
+    void Analyse(const QByteArray& contenu);
+
     struct TEntree {
         QString Cle; // empty for a line kept as it was (comment, blank line)
         QString Valeur;

@@ -86,7 +86,7 @@ QByteArray TspectroJenway::TexteLambda(double lambda) const {
 TChaine255 TspectroJenway::Interroge(const TChaine20& commande) {
     TApdComPort& voie = Port(Voie);
     const TGestionnaireSuspendu suspendu(voie);
-    QByteArray reponse;
+    TLigneReponse reponse;
     voie.WriteString(commande.Octets() + char(FinMessage));
     TMinuterieTicks minuterie;
     minuterie.ArmTickTimer(TimeOut);
@@ -95,21 +95,32 @@ TChaine255 TspectroJenway::Interroge(const TChaine20& commande) {
         QObject::connect(&voie, &TApdComPort::CaracteresRecus, &contexte, reveil);
         QObject::connect(&voie, &TApdComPort::Disparu, &contexte, reveil);
     };
-    quint8 dernier = 0;
     for (;;) {
         if (voie.CharAvailable()) {
-            dernier = voie.ReadChar();
-            if (dernier >= 32 && reponse.size() < TChaine255::capacite())
-                reponse += char(dernier);
+            if (reponse.Ajoute(voie.ReadChar()))
+                break;
         } else if (!AttendEvenement(minuterie, reveils)) {
             break; // the application is quitting
         }
-        if (dernier == kRetourChariot || minuterie.TickTimerExpired())
+        if (minuterie.TickTimerExpired())
             break;
         if (!voie.Open())
             break; // the device vanished; Disparu told the user
     }
-    return TChaine255(reponse);
+    return TChaine255(reponse.Texte());
+}
+
+bool TLigneReponse::Ajoute(quint8 octet) {
+    if (octet >= 32 && texte_.size() < TChaine255::capacite())
+        texte_ += char(octet);
+    return octet == kRetourChariot;
+}
+
+double AbsorbanceDe(const QByteArray& reponse) {
+    double valeur = 0;
+    if (!LitReel(QString::fromLatin1(reponse), Regional().SeparateurDecimal, valeur))
+        return Indefini;
+    return valeur;
 }
 
 double TspectroJenway::DemandeAbs() {
@@ -118,11 +129,7 @@ double TspectroJenway::DemandeAbs() {
         return Indefini;
     const TLectureEnCours lecture(voie, LectureEnCours);
     voie.PurgeInput();
-    const TChaine255 reponse = Interroge(CmdDemandeAbs);
-    double valeur = 0;
-    if (!LitReel(QString::fromLatin1(reponse.Octets()), Regional().SeparateurDecimal, valeur))
-        return Indefini;
-    return valeur;
+    return AbsorbanceDe(Interroge(CmdDemandeAbs).Octets());
 }
 
 void TspectroJenway::EnvoiLambda(double lambda) {

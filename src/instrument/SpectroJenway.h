@@ -2,6 +2,7 @@
 
 #include "shell/Chaine.h"
 
+#include <QByteArray>
 #include <QString>
 
 class TApdComPort;
@@ -83,6 +84,22 @@ inline constexpr const char* TableDesPas[] = {"0.2", "1.0", "5.0"};
 // e or g), with literal text around it and the system's decimal separator. A format that is not
 // of this form, which the configuration dialog lets the user type, formats as "%5.1f".
 QByteArray FormateNombre(const QByteArray& format, double x);
+
+// The reply line as Interroge reads it, one byte at a time: bytes from 32 up are kept, at most
+// 255, the carriage return ends the line and other control bytes are dropped.
+class TLigneReponse {
+public:
+    // True when `octet` ends the line.
+    bool Ajoute(quint8 octet);
+    const QByteArray& Texte() const { return texte_; }
+
+private:
+    QByteArray texte_;
+};
+
+// The absorbance a reply line gives: a number with the system's decimal separator, else
+// Indefini.
+double AbsorbanceDe(const QByteArray& reponse);
 
 // The executable's path with the extension ".INI", at most 255 characters.
 QString NomFichierIni();

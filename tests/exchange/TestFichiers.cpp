@@ -106,33 +106,41 @@ TEST_F(Echange, SauvegardeImpossibleSansDossier) {
 }
 
 // Writing stops midway (a file size limit that binds root too): the older file stays whole and
-// no temporary file is left.
+// no temporary file is left. A small file fails only in the last flush, a large one earlier.
 TEST_F(Echange, EcritureInterrompueGardeLAncienFichier) {
     const QString nom = Chemin("essai.txt");
-    {
-        QFile ancien(nom);
-        ASSERT_TRUE(ancien.open(QIODevice::WriteOnly));
-        ancien.write("ancien\r\n");
-    }
-    for (int i = 0; i < CapaciteCourbe; ++i)
-        AjoutePoint(i, 0.123456 + i);
-    rlimit avant{};
-    getrlimit(RLIMIT_FSIZE, &avant);
-    const auto signalAvant = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limite = avant;
-    limite.rlim_cur = 4096;
-    setrlimit(RLIMIT_FSIZE, &limite);
-    const bool ecrit = EcritFichierDonnees(nom, TModeDonnees::Beer, graphe_);
-    setrlimit(RLIMIT_FSIZE, &avant);
-    std::signal(SIGXFSZ, signalAvant);
+    const struct {
+        int points;
+        rlim_t limite;
+    } cas[] = {{CapaciteCourbe, 4096}, {2, 16}};
+    for (const auto& c : cas) {
+        {
+            QFile ancien(nom);
+            ASSERT_TRUE(ancien.open(QIODevice::WriteOnly));
+            ancien.write("ancien\r\n");
+        }
+        graphe_.Courbe.NbPoints = 0;
+        for (int i = 0; i < c.points; ++i)
+            AjoutePoint(i, 0.123456 + i);
+        boites_.Vues.clear();
+        rlimit avant{};
+        getrlimit(RLIMIT_FSIZE, &avant);
+        const auto signalAvant = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limite = avant;
+        limite.rlim_cur = c.limite;
+        setrlimit(RLIMIT_FSIZE, &limite);
+        const bool ecrit = EcritFichierDonnees(nom, TModeDonnees::Beer, graphe_);
+        setrlimit(RLIMIT_FSIZE, &avant);
+        std::signal(SIGXFSZ, signalAvant);
 
-    EXPECT_FALSE(ecrit);
-    EXPECT_EQ(Lit(nom), "ancien\r\n");
-    EXPECT_EQ(QDir(dossier_.path()).entryList(QDir::Files), QStringList{"essai.txt"});
-    ASSERT_EQ(boites_.Vues.size(), 1u);
-    EXPECT_EQ(boites_.Vues[0].Texte.toStdString(),
-              "Erreur d'écriture : le fichier " + QDir::toNativeSeparators(nom).toStdString() +
-                  " n'est pas enregistré. Le fichier précédent est conservé.");
+        EXPECT_FALSE(ecrit) << c.points;
+        EXPECT_EQ(Lit(nom), "ancien\r\n") << c.points;
+        EXPECT_EQ(QDir(dossier_.path()).entryList(QDir::Files), QStringList{"essai.txt"});
+        ASSERT_EQ(boites_.Vues.size(), 1u) << c.points;
+        EXPECT_EQ(boites_.Vues[0].Texte.toStdString(),
+                  "Erreur d'écriture : le fichier " + QDir::toNativeSeparators(nom).toStdString() +
+                      " n'est pas enregistré. Le fichier précédent est conservé.");
+    }
 }
 
 TEST_F(Echange, PressePapiersPuisNouvellePage) {

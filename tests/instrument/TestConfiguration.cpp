@@ -2,10 +2,15 @@
 #include "instrument/FichierIni.h"
 #include "instrument/SpectroJenway.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
 
 namespace {
 
@@ -131,6 +136,79 @@ TEST_F(Configuration, FichierImpossibleAEcrireLeDitEtContinue) {
     ASSERT_EQ(boites.Vues.size(), 1u);
     EXPECT_EQ(boites.Vues[0].Texte, "Impossible d'écrire dans " + chemin);
     EXPECT_EQ(boites.Vues[0].Titre, "Erreur");
+}
+
+bool ReglagesParDefaut(const TspectroJenway& s) {
+    const TspectroJenway d;
+    return s.MiniA == d.MiniA && s.MaxiA == d.MaxiA && s.MiniL == d.MiniL && s.MaxiL == d.MaxiL &&
+           s.DebutL == d.DebutL && s.FinL == d.FinL && s.PasL == d.PasL && s.Com == d.Com &&
+           s.Baud == d.Baud && s.DataBits == d.DataBits && s.Parity == d.Parity &&
+           s.StopBits == d.StopBits && s.Tracing == d.Tracing && s.RTS == d.RTS &&
+           s.XonXoff == d.XonXoff && s.AckCommande == d.AckCommande &&
+           s.FinMessage == d.FinMessage && s.TimeOut == d.TimeOut;
+}
+
+// Whatever the file holds, the program starts with the defaults and says nothing.
+TEST_F(Configuration, FichierDefectueuxDonneLesDefautsSansMessage) {
+    const QByteArray clesMalformees =
+        "[Spectro]\r\nMiniA=1..2\r\nMaxiA=3e\r\nMiniL=0x\r\nMaxiL= 9 5\r\nDebutL=4e2\r\n"
+        "FinL=99999999999\r\nPasL=--1\r\nCom=\r\nBaud=12OO\r\nDataBits=0x1G\r\n"
+        "Parity=un\r\nStopBits=1,\r\nTracing=vrai\r\nRTS=non\r\nXonXoff=+-0\r\n"
+        "AckCommande=\x06\r\nFinMessage=CR\r\nTimeOut=0x100000000\r\n";
+    QByteArray binaire;
+    for (int i = 0; i < 4096; ++i)
+        binaire += char((i * 131 + 7) % 256);
+    // Sections and key lines by the hundred thousand, none of them ours, and one line of 16 MiB.
+    QByteArray enorme = QByteArray("[Autre]\r\nMiniA=1\r\n").repeated(400000);
+    enorme += "[Spectro]\r\nMiniA=" + QByteArray(16 << 20, '7') + "\r\n";
+    const struct {
+        const char* nom;
+        QByteArray contenu;
+    } cas[] = {{"clés malformées", clesMalformees},
+               {"binaire", binaire},
+               {"binaire dans la section", "[Spectro]\r\n" + binaire},
+               {"énorme", enorme}};
+    for (const auto& c : cas) {
+        Spectro = TspectroJenway{};
+        Spectro.Baud = 9600; // shows that the file was read over it
+        Ecrit(c.contenu);
+        const TBoitesScriptees boites;
+        ChargeConfiguration(Chemin());
+        EXPECT_TRUE(ReglagesParDefaut(Spectro)) << c.nom;
+        EXPECT_TRUE(boites.Vues.empty()) << c.nom;
+    }
+}
+
+TEST_F(Configuration, FichierIllisibleDonneLesDefautsSansMessage) {
+    ASSERT_TRUE(QDir(dossier_.path()).mkdir("jenway6500.INI")); // a folder of that name
+    const TBoitesScriptees boites;
+    Spectro.Baud = 9600;
+    ChargeConfiguration(Chemin());
+    EXPECT_TRUE(ReglagesParDefaut(Spectro));
+    EXPECT_TRUE(boites.Vues.empty());
+}
+
+// The disk fills while the settings are written at exit (a file size limit, which binds root
+// too): the previous file stays whole and the failure is told.
+TEST_F(Configuration, DisquePleinALaSortieGardeLAncienFichier) {
+    const QByteArray avant = "[Spectro]\r\nBaud=9600\r\n";
+    Ecrit(avant);
+    ChargeConfiguration(Chemin());
+    const TBoitesScriptees boites;
+    rlimit limite{};
+    getrlimit(RLIMIT_FSIZE, &limite);
+    const rlimit ancienneLimite = limite;
+    const auto signalAvant = std::signal(SIGXFSZ, SIG_IGN);
+    limite.rlim_cur = 64;
+    setrlimit(RLIMIT_FSIZE, &limite);
+    SauveConfiguration(Chemin());
+    setrlimit(RLIMIT_FSIZE, &ancienneLimite);
+    std::signal(SIGXFSZ, signalAvant);
+
+    EXPECT_EQ(Lit(), avant);
+    EXPECT_EQ(QDir(dossier_.path()).entryList(QDir::Files), QStringList{"jenway6500.INI"});
+    ASSERT_EQ(boites.Vues.size(), 1u);
+    EXPECT_EQ(boites.Vues[0].Texte, "Impossible d'écrire dans " + Chemin());
 }
 
 TEST(FichierIni, NomAppareilTropLongCoupeA80) {

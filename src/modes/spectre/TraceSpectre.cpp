@@ -386,6 +386,11 @@ void TTraceSpectre::TriggerAvail(TApdComPort& voie, quint16 nombre) {
         RecoitCaractere(voie.ReadChar());
 }
 
+void TTraceSpectre::RecoitOctets(QByteArrayView octets) {
+    for (const char octet : octets)
+        RecoitCaractere(static_cast<quint8>(octet));
+}
+
 void TTraceSpectre::RecoitCaractere(quint8 code) {
     if (code > 32) {
         Ligne.Ajoute(static_cast<char>(code));

@@ -5,6 +5,7 @@
 #include "modes/journal/Journal.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QTimer>
 #include <QWidget>
 
@@ -94,6 +95,9 @@ public:
     // The scan set-up is being sent to the instrument (a few hundred milliseconds, during which
     // events run): a second set-up is not started meanwhile.
     bool ReglageEnCours() const { return reglageEnCours_; }
+
+    // Bytes from the instrument, handled one by one as TriggerAvail hands them over.
+    void RecoitOctets(QByteArrayView octets);
 
     // During a scan the picture and the panels follow the line at most this often.
     static constexpr int IntervalleTrame = 33;
