@@ -107,7 +107,10 @@ TEST_F(Endurance, CinetiquesEtSpectresCompletsALaSuite) {
                 static_cast<double>(finale) / 1024);
     std::printf("FIGURE endurance_memoire_croissance: %lld ko (cible <= 2048 ko)\n",
                 static_cast<long long>(croissance));
+#if !defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer keeps freed memory in quarantine: resident memory says nothing there.
     EXPECT_LE(croissance, 2048);
+#endif
     EXPECT_TRUE(boites.Vues.empty()) << boites.Textes().join(" / ").toStdString();
 }
 
