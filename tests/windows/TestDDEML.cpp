@@ -72,7 +72,8 @@ bool AttendEnDistribuant(HANDLE objet, DWORD delaiMs) {
 
 // ---- The Tablarix stand-in -------------------------------------------------------------------
 // Accepts the conversation on its service and topic, the advise link on "ServeurItem" only,
-// and every macro except those starting with "REFUS". While a link is open it posts advise data
+// and every macro except those starting with "REFUS"; one starting with "LENT" takes 2 s to
+// run (journaled FIN LENT) before it is acknowledged. While a link is open it posts advise data
 // during each execute, as a busy analysis program may. Journal lines: CONNEXION, DECONNEXION,
 // LIEN <item> accepte|refuse, MACRO <every byte received, in hexadecimal>, AVIS <item>.
 namespace temoin {
@@ -94,6 +95,10 @@ HDDEDATA Execute(HDDEDATA donnees) {
     DdeGetData(donnees, reinterpret_cast<LPBYTE>(octets.data()), static_cast<DWORD>(octets.size()),
                0);
     AjouteLigne(journal, "MACRO " + Hexa(octets));
+    if (octets.rfind("LENT", 0) == 0) {
+        Sleep(2000);
+        AjouteLigne(journal, "FIN LENT");
+    }
     if (itemLie != nullptr)
         DdePostAdvise(instance, sujet, itemLie);
     return reinterpret_cast<HDDEDATA>(octets.rfind("REFUS", 0) == 0 ? DDE_FNOTPROCESSED : DDE_FACK);
@@ -393,6 +398,19 @@ void ExecutionRefusee(TTablarix& tablarix) {
     Verifie(!ferme.Execute("CLIP|ADD()", kDelai), "sans conversation");
 }
 
+// Tablarix still running the macro when the wait ends has it all the same. Last of the client
+// cases: the stand-in takes no other call until it has finished.
+void ServeurLent(TTablarix& tablarix) {
+    ddeml::TClient client;
+    Verifie(client.Ouvre("TABLARIX", "ServeurDDE"), "Ouvre");
+    Verifie(client.Execute("LENT|LOAD()", kDelai), "exécution en cours acceptée");
+    const std::vector<std::string> vu = tablarix.Nouvelles();
+    Verifie(Contient(vu, "MACRO " + Hexa(std::string("LENT|LOAD()") + '\0')) &&
+                !Contient(vu, "FIN LENT"),
+            "rendu avant la fin de l'exécution " + Liste(vu));
+    client.Ferme();
+}
+
 // ---- Our server, a client in another process ----------------------------------------------------
 
 struct TRecu {
@@ -467,6 +485,7 @@ void CasDuClient(TBilan& bilan) {
         {"lien accepté ou refusé", LienAccepteOuRefuse},
         {"macros octet pour octet", MacrosOctetPourOctet},
         {"exécution refusée", ExecutionRefusee},
+        {"Tablarix lent", ServeurLent},
     };
     for (const auto& [nom, corps] : cas)
         bilan.Lance(nom, [&] { corps(tablarix); });
