@@ -1,40 +1,32 @@
 #pragma once
 
-// Windows only: DDE through the system's DDEML, for the real Tablarix.
+// Windows only: DDE through the system's DDEML, for the real Tablarix. The DDEML calls live in
+// exchange/ddeml/; these classes convert texts and hand the server's events to the event loop.
 
 #include "exchange/TransportDDE.h"
-
-#include <windows.h>
-
-#include <ddeml.h>
+#include "exchange/ddeml/ClientDDEML.h"
+#include "exchange/ddeml/ServeurDDEML.h"
 
 class TConversationDDEML final : public TConversationDDE {
 public:
-    TConversationDDEML();
-    ~TConversationDDEML() override;
     bool Ouvre(const QString& service, const QString& sujet) override;
     bool DemandeLien(const QString& item, int delaiMs) override;
     bool Execute(const QByteArray& macro) override;
     void Ferme() override;
 
 private:
-    DWORD instance_ = 0;
-    HCONV conversation_ = nullptr;
+    ddeml::TClient client_;
 };
 
 class TServeurDDEML final : public TServeurDDE {
     Q_OBJECT
 public:
     TServeurDDEML();
-    ~TServeurDDEML() override;
     bool Enregistre(const QString& service, const QString& sujet) override;
 
 private:
-    static HDDEDATA CALLBACK Rappel(UINT type, UINT format, HCONV conversation, HSZ chaine1,
-                                    HSZ chaine2, HDDEDATA donnees, ULONG_PTR, ULONG_PTR);
-    HDDEDATA Transaction(UINT type, HSZ chaine1, HSZ chaine2, HDDEDATA donnees);
+    bool AccepteLien(const std::string& item);
+    bool AccepteMacro(const std::string& macro);
 
-    DWORD instance_ = 0;
-    HSZ service_ = nullptr;
-    HSZ sujet_ = nullptr;
+    ddeml::TServeur serveur_;
 };
