@@ -11,6 +11,13 @@ TBoitePeinture::TBoitePeinture(QWidget* parent) : QWidget(parent) {
     canevas_.SurDessin = [this] {
         Modifiee();
     };
+    canevas_.Police.Gras = font().bold();
+}
+
+void TBoitePeinture::changeEvent(QEvent* evenement) {
+    if (evenement->type() == QEvent::FontChange)
+        canevas_.Police.Gras = font().bold();
+    QWidget::changeEvent(evenement);
 }
 
 TRectangle TBoitePeinture::ZoneClient() const {

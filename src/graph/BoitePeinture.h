@@ -10,7 +10,9 @@
 // A paint box: a widget that keeps its picture in a backing image. The owner does its full
 // drawing on Canevas() when Peinture is emitted; between full drawings it may draw on Canevas()
 // at any time (newest point, squares, reticle), and the change reaches the screen at Qt's next
-// coalesced update. Uncovering the widget only copies the image.
+// coalesced update. Uncovering the widget only copies the image. The canvas's font takes its
+// style from the widget's font, set on the box or passed down by its window; the graph chooses
+// the face and the height.
 class TBoitePeinture : public QWidget {
     Q_OBJECT
 public:
@@ -38,6 +40,7 @@ signals:
     void SourisDeplacee(Qt::KeyboardModifiers touches, int x, int y);
 
 protected:
+    void changeEvent(QEvent* evenement) override;
     void paintEvent(QPaintEvent* evenement) override;
     void mouseMoveEvent(QMouseEvent* evenement) override;
 

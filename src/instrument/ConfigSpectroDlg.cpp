@@ -236,8 +236,9 @@ void TConfigSpectroDlg::StockeControles() {
     Spectro.NomAppareil = TChaine80::DepuisTexte(EditNomAppareil->text());
     Spectro.MiniA = LitAbsorbance(*EditMinAbs);
     Spectro.MaxiA = LitAbsorbance(*EditMaxAbs);
-    Spectro.MiniL = MiniSE->Value();
-    Spectro.MaxiL = MaxiSE->Value();
+    // Within the fields' ranges: the windows send wavelengths up to these limits.
+    Spectro.MiniL = MiniSE->ValeurBornee();
+    Spectro.MaxiL = MaxiSE->ValeurBornee();
     Spectro.CmdDemandeAbs = TChaine20::DepuisTexte(EditDemandeAbs->text());
     Spectro.CmdDebutRemote = TChaine20::DepuisTexte(StartRemoteEdit->text());
     Spectro.CmdFinRemote = TChaine20::DepuisTexte(StopRemoteEdit->text());
@@ -246,7 +247,7 @@ void TConfigSpectroDlg::StockeControles() {
     Spectro.CmdFinSpectre = TChaine20::DepuisTexte(SetFinLambdaEdit->text());
     Spectro.CmdSpectre = TChaine20::DepuisTexte(GetSpectreEdit->text());
     Spectro.CmdLigneDeBase = TChaine20::DepuisTexte(LigneDeBaseEdit->text());
-    Spectro.FinMessage = static_cast<quint8>(FinCommandeSE->Value());
+    Spectro.FinMessage = static_cast<quint8>(FinCommandeSE->ValeurBornee());
     Spectro.Com = static_cast<quint16>(Comports->ItemIndex() + 1);
     Spectro.Baud = 10 * kVitesses[std::max(0, BaudsRG->ItemIndex())];
     Spectro.Parity = static_cast<TParite>(ParityRG->ItemIndex());

@@ -11,6 +11,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 QString PartieCourte(const QString& aide) {
     return aide.section(u'|', 0, 0);
 }
@@ -57,6 +59,10 @@ void Nomme(QWidget& controle, const QString& nom, const QLabel* etiquette) {
     controle.setAccessibleName(accessible);
 }
 
+qint32 Borne(qint32 valeur, qint32 mini, qint32 maxi) {
+    return std::clamp(valeur, mini, std::max(mini, maxi));
+}
+
 TSpinEdit::TSpinEdit(QWidget* parent)
     : QWidget(parent), edit_(new QLineEdit(this)), haut_(new QToolButton(this)),
       bas_(new QToolButton(this)) {
@@ -94,9 +100,14 @@ qint32 TSpinEdit::Value() const {
 }
 
 void TSpinEdit::SetValue(qint32 valeur) {
-    if (maxi_ != mini_)
-        valeur = std::clamp(valeur, mini_, maxi_);
-    edit_->setText(QString::number(valeur));
+    edit_->setText(QString::number(Borne(valeur, mini_, maxi_)));
+}
+
+qint32 TSpinEdit::ValeurBornee() {
+    const qint32 valeur = Borne(Value(), mini_, maxi_);
+    if (edit_->text() != QString::number(valeur))
+        SetValue(valeur);
+    return Value(); // a change handler may have moved the bounds and the value with them
 }
 
 void TSpinEdit::Pas(qint32 sens) {

@@ -22,6 +22,9 @@ void FixeAide(QWidget& controle, const QString& aide);
 // else the text of its label.
 void Nomme(QWidget& controle, const QString& nom, const QLabel* etiquette = nullptr);
 
+// The value of mini…maxi nearest to `valeur`. A range whose bounds cross holds mini only.
+qint32 Borne(qint32 valeur, qint32 mini, qint32 maxi);
+
 // An integer edit with up and down arrows that behaves like the classic spin edit: the text
 // is free (a value out of range can be typed and is read as typed), setting the value shows
 // the nearest bound, and the arrows step within the range.
@@ -30,6 +33,7 @@ class TSpinEdit : public QWidget {
 public:
     explicit TSpinEdit(QWidget* parent = nullptr);
 
+    // Bounds that cross leave the minimum as the only value.
     void FixeBornes(qint32 mini, qint32 maxi);
     void FixeIncrement(qint32 increment) { increment_ = increment; }
     qint32 MinValue() const { return mini_; }
@@ -38,6 +42,9 @@ public:
     // The text read as an integer; a text that is not one gives the minimum.
     qint32 Value() const;
     void SetValue(qint32 valeur);
+    // The value within the range, shown in place of a text that said otherwise: what the
+    // program then uses is what the user sees.
+    qint32 ValeurBornee();
 
     QLineEdit& Edit() { return *edit_; }
     QString Text() const { return edit_->text(); }

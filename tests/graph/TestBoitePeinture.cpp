@@ -36,6 +36,33 @@ protected:
     Tgraphe graphe;
 };
 
+// The graph's text takes the weight of the paint box's font, as a window sets it or passes it
+// down: bold letters blacken more pixels than plain ones, the lines being the same.
+TEST_F(BoitePeintureTest, LeTexteSuitLaGraisseDeLaPoliceDeLaBoite) {
+    const auto pixelsNoirs = [this] {
+        boite.RepeintMaintenant();
+        const QImage& image = boite.Image();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += qGray(image.pixel(x, y)) < 128;
+        return n;
+    };
+    const int maigres = pixelsNoirs();
+    EXPECT_FALSE(boite.Canevas().Police.Gras);
+    QWidget fenetre;
+    QFont grasse = fenetre.font();
+    grasse.setBold(true);
+    fenetre.setFont(grasse);
+    boite.setParent(&fenetre); // the window's font reaches the box
+    EXPECT_TRUE(boite.Canevas().Police.Gras);
+    EXPECT_GT(pixelsNoirs(), maigres + 50);
+    boite.setParent(nullptr);
+    boite.setFont(QFont());
+    EXPECT_FALSE(boite.Canevas().Police.Gras);
+    EXPECT_EQ(pixelsNoirs(), maigres);
+}
+
 TEST_F(BoitePeintureTest, ReticuleDessineDeuxFoisRendLImageIntacte) {
     AjoutePoint(0, 0.2);
     AjoutePoint(10, 0.9);

@@ -45,6 +45,8 @@ TEST_F(ConfigSpectroDlg, AfficheLesReglagesSelonLesCorrespondances) {
     }
 }
 
+// A wavelength limit or an end byte typed outside its field's range is stored as the bound the
+// field then shows: a limit of 2000 nm would let the windows send 2000 nm to the instrument.
 TEST_F(ConfigSpectroDlg, OKStockeCeQuiEstAfficheEtCeQuiEstTape) {
     Spectro.Baud = 1000;
     Spectro.Com = 12;
@@ -53,6 +55,7 @@ TEST_F(ConfigSpectroDlg, OKStockeCeQuiEstAfficheEtCeQuiEstTape) {
     TConfigSpectroDlg dialogue;
     dialogue.FormActivate();
     dialogue.MaxiSE->Edit().setText("2000");
+    dialogue.FinCommandeSE->Edit().setText("269");
     dialogue.EditDemandeAbs->clear();
     dialogue.EditNomAppareil->setText("Jenway");
     dialogue.XonXoffBox->setChecked(true);
@@ -61,7 +64,10 @@ TEST_F(ConfigSpectroDlg, OKStockeCeQuiEstAfficheEtCeQuiEstTape) {
     EXPECT_EQ(Spectro.Baud, 19200);
     EXPECT_EQ(Spectro.Com, 8);
     EXPECT_EQ(Spectro.MiniL, 100);
-    EXPECT_EQ(Spectro.MaxiL, 2000);
+    EXPECT_EQ(Spectro.MaxiL, 1000);
+    EXPECT_EQ(dialogue.MaxiSE->Text(), "1000");
+    EXPECT_EQ(Spectro.FinMessage, 255);
+    EXPECT_EQ(dialogue.FinCommandeSE->Text(), "255");
     EXPECT_EQ(Spectro.DataBits, 8);
     EXPECT_TRUE(Spectro.CmdDemandeAbs.EstVide());
     EXPECT_EQ(Spectro.NomAppareil, TChaine80("Jenway"));
@@ -107,6 +113,27 @@ TEST(SpinEdit, TexteLibreValeurBorneeFlechesDansLesBornes) {
     EXPECT_EQ(spin.Value(), 1000);
     QTest::keyClick(&spin.Edit(), Qt::Key_Down);
     EXPECT_EQ(spin.Value(), 990);
+}
+
+// The value read for use is the one shown, within the range, even when the bounds cross.
+TEST(SpinEdit, ValeurBorneeEstCelleQuiEstAffichee) {
+    const struct {
+        qint32 mini, maxi;
+        const char* tape;
+        qint32 valeur;
+    } cas[] = {
+        {800, 1000, "2000", 1000}, {800, 1000, "douze", 800}, {800, 1000, "900", 900},
+        {1040, 950, "800", 1040},  {1040, 950, "990", 1040},  {1040, 950, "2000", 1040},
+        {500, 500, "2000", 500},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.tape);
+        TSpinEdit spin;
+        spin.FixeBornes(c.mini, c.maxi);
+        spin.Edit().setText(c.tape);
+        EXPECT_EQ(spin.ValeurBornee(), c.valeur);
+        EXPECT_EQ(spin.Text(), QString::number(c.valeur));
+    }
 }
 
 } // namespace

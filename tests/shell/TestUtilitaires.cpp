@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
+
 namespace {
 
 struct CasFormat {
@@ -62,6 +65,20 @@ TEST(FormatGeneral, PointPourLesFichiersSeparateurDuSystemePourLEcran) {
         EXPECT_EQ(FloatToStr3(0.15349), QString("0") + separateur + "153");
         EXPECT_EQ(FloatToStr3(1234), QString("1") + separateur + "23E3");
     }
+}
+
+// On a French desktop the application sets the C library's numbers to the comma: the texts for
+// files, clipboard and screen must not change with it.
+TEST(FormatGeneral, IndependantDesNombresDeLaBibliothequeC) {
+    const std::string avant = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
+        GTEST_SKIP() << "locale fr_FR.UTF-8 absente";
+    const TRegionalTemporaire regional(u',');
+    const QString point = FloatToStrPoint(0.8) + ' ' + FloatToStrPoint(12) + ' ' +
+                          FloatToStrPoint(1.5e-100) + ' ' + FloatToStr3(12) + ' ' +
+                          FloatToStr3(0.8);
+    std::setlocale(LC_NUMERIC, avant.c_str());
+    EXPECT_EQ(point.toStdString(), "0.8 12 1.5E-100 12 0,8");
 }
 
 TEST(LitReel, AccepteLesNombresBienEcritsSeulement) {

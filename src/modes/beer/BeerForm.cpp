@@ -46,11 +46,14 @@ void Prepare(QWidget& controle, const QString& nom, const QString& aide, bool bu
         controle.setToolTip(QString());
 }
 
+// A small picture button never takes the focus, so the space bar that records a point cannot
+// press it.
 QToolButton* BoutonImage(QStyle::StandardPixmap image, const QString& nom, const QString& aide,
                          bool bulle = false) {
     auto* bouton = new QToolButton;
     bouton->setIcon(QApplication::style()->standardIcon(image));
     bouton->setFixedSize(26, 26);
+    bouton->setFocusPolicy(Qt::NoFocus);
     Prepare(*bouton, nom, aide, bulle);
     return bouton;
 }
@@ -218,6 +221,13 @@ void TBeerForm::CreeBoutons() {
     lignes->addLayout(ligne1);
     lignes->addLayout(ligne2);
 
+    // What shows and hides keeps its place: nothing moves under the mouse.
+    for (QWidget* w : std::initializer_list<QWidget*>{ClipSaveBtn, RegSaveBtn, FileSaveBtn,
+                                                      ResetBtn, UndoBtn, MajBtn}) {
+        QSizePolicy place = w->sizePolicy();
+        place.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(place);
+    }
     for (QToolButton* b : {ClipSaveBtn, RegSaveBtn, FileSaveBtn, ResetBtn, UndoBtn})
         b->hide();
     connect(ClipSaveBtn, &QToolButton::clicked, this, &TBeerForm::ClipSaveBtnClick);
@@ -717,9 +727,11 @@ void TBeerForm::TimerTimer() {
 void TBeerForm::MajBtnClick() {
     if (Occupe() || !VoieSeriePrete())
         return;
+    // The field shows the wavelength sent, within the instrument's limits.
+    const qint32 lambda = LambdaSE->ValeurBornee();
     bool envoye = false;
-    AvecBoiteErreur([this, &envoye] {
-        Spectro.EnvoiLambda(LambdaSE->Value());
+    AvecBoiteErreur([lambda, &envoye] {
+        Spectro.EnvoiLambda(lambda);
         envoye = true;
     });
     if (!envoye)
@@ -752,6 +764,12 @@ void TBeerForm::FinAttenteLambda() {
     // Enabled even while hidden: a later mode that shows it must not find it dead.
     EnregistreBtn->setEnabled(Mode != 1 || Nombre() > 2);
     EnregistreEdit->setEnabled(Mode == 0);
+    FocusSurLaSaisie();
+}
+
+// Where the next point is taken: the space bar in mode 0, the typed value otherwise.
+void TBeerForm::FocusSurLaSaisie() {
+    (Mode == 0 ? EnregistreEdit : ClavierEdit)->setFocus();
 }
 
 void TBeerForm::ZeroBtnClick() {
@@ -769,6 +787,7 @@ void TBeerForm::ZeroBtnClick() {
     EnregistreBtn->setEnabled(Mode != 1 || Nombre() > 2);
     MajBtn->setEnabled(majActif);
     EnregistreEdit->setEnabled(Mode == 0);
+    FocusSurLaSaisie();
 }
 
 void TBeerForm::SaveItemClick() {
@@ -805,11 +824,7 @@ void TBeerForm::PrintBtnClick() {
 }
 
 void TBeerForm::ExitItemClick() {
-    AvecBoiteErreur([] {
-        if (FormMain)
-            FormMain->ChoixMode(0);
-    });
-    close();
+    close(); // FormClose leaves the mode
 }
 
 void TBeerForm::closeEvent(QCloseEvent* evenement) {

@@ -74,6 +74,7 @@ public:
     void AjoutePoint(int i);
     void EnregistrePointClavier();
     void FinAttenteLambda();
+    void FocusSurLaSaisie();
     void CalculePente();
     // Shows the window with the points of an interrupted series, unsaved, and takes over its
     // journal.

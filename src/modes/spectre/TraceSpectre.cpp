@@ -17,6 +17,7 @@
 #include "shell/Regional.h"
 #include "shell/Utilitaires.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
@@ -77,16 +78,6 @@ TSpinEdit* EditionPlage(const QString& nom, const QString& aide, qint32 mini, qi
     FixeAide(edition->Edit(), aide);
     Nomme(*edition, nom);
     return edition;
-}
-
-// A typed value outside the range goes back to the nearest bound, as the instrument only scans
-// within its limits.
-qint32 ValeurBornee(TSpinEdit& edition) {
-    const qint32 valeur = std::clamp(edition.Value(), edition.MinValue(),
-                                     std::max(edition.MinValue(), edition.MaxValue()));
-    if (valeur != edition.Value() || edition.Text().trimmed() != QString::number(valeur))
-        edition.SetValue(valeur);
-    return valeur;
 }
 
 // A read-out of the reticle: blank, symbol, "=", the value and two blanks.
@@ -252,11 +243,7 @@ void TTraceSpectre::FormCreate() {
     Graphe.ModeTrace = 0;
     Graphe.Canvas = &PaintBox->Canevas();
 
-    FinSE->FixeBornes(FinSE->MinValue(), Spectro.MaxiL);
-    FinSE->SetValue(Spectro.FinL);
-    DebutSE->FixeBornes(Spectro.MiniL, DebutSE->MaxValue());
-    DebutSE->SetValue(Spectro.DebutL);
-    DebutSEChange();
+    MontreReglages();
     Etat = Repos;
     MajControles();
     MajBoutons();
@@ -279,13 +266,11 @@ void TTraceSpectre::FormActivate() {
     if (reglageEnCours_)
         return;
     const TDrapeauLeve reglage(reglageEnCours_);
+    // The settings go into the fields before the set-up, which sends them within the limits.
+    MontreReglages();
+    PasCB->setCurrentIndex(std::clamp(Spectro.PasL, 0, PasCB->count() - 1));
     InitAppareil();
     MajBoutons();
-    DebutSE->FixeBornes(Spectro.MiniL, DebutSE->MaxValue());
-    FinSE->FixeBornes(FinSE->MinValue(), Spectro.MaxiL);
-    FinSE->SetValue(Spectro.FinL);
-    DebutSE->SetValue(Spectro.DebutL);
-    PasCB->setCurrentIndex(std::clamp(Spectro.PasL, 0, PasCB->count() - 1));
 }
 
 void TTraceSpectre::InitAppareil() {
@@ -306,8 +291,9 @@ void TTraceSpectre::InitAppareil() {
     }
     PaintBox->Repeint();
     MajBoutons();
-    // Without a port the main window has already said so; the baseline button will again.
-    if (Spectro.Voie && Spectro.Voie->Open())
+    // Without a port the main window has already said so; the baseline button will again, as
+    // it will for limits that leave no range.
+    if (Spectro.Voie && Spectro.Voie->Open() && PlagePossible())
         Spectro.LanceSpectre();
 }
 
@@ -329,25 +315,55 @@ void TTraceSpectre::MajBoutons() {
     MajControles();
 }
 
+// Each field's range follows the other field's value taken within the instrument's limits, not
+// as typed: a start typed past the end of the instrument would otherwise give the end a range
+// above its maximum.
 void TTraceSpectre::DebutSEChange() {
-    DebutSE->FixeBornes(DebutSE->MinValue(), FinSE->Value() - kEcartMinimal);
-    FinSE->FixeBornes(DebutSE->Value() + kEcartMinimal, FinSE->MaxValue());
+    const qint32 mini = Spectro.MiniL;
+    const qint32 maxi = Spectro.MaxiL;
+    const qint32 fin = Borne(FinSE->Value(), mini + kEcartMinimal, maxi);
+    const qint32 debut = Borne(DebutSE->Value(), mini, maxi - kEcartMinimal);
+    DebutSE->FixeBornes(mini, fin - kEcartMinimal);
+    FinSE->FixeBornes(debut + kEcartMinimal, maxi);
 }
 
-void TTraceSpectre::LitReglages() {
-    Spectro.FinL = ValeurBornee(*FinSE);
-    Spectro.DebutL = ValeurBornee(*DebutSE);
+bool TTraceSpectre::PlagePossible() const {
+    return Spectro.MaxiL - Spectro.MiniL >= kEcartMinimal;
+}
+
+void TTraceSpectre::MontreReglages() {
+    DebutSEChange();
+    FinSE->SetValue(Spectro.FinL);
+    DebutSE->SetValue(Spectro.DebutL);
+    Spectro.FinL = FinSE->Value();
+    Spectro.DebutL = DebutSE->Value();
+}
+
+// The end is read first: a start typed last keeps its value when it can, and the end makes
+// room for the 50 nm. Each field then shows what the instrument will receive.
+bool TTraceSpectre::LitReglages() {
+    if (!PlagePossible()) {
+        AfficheErreur(QStringLiteral("Les longueurs d'onde minimum (%1 nm) et maximum (%2 nm) de "
+                                     "l'appareil ne laissent pas les %3 nm d'un spectre : "
+                                     "corrigez-les dans « Configuration complète ».")
+                          .arg(Spectro.MiniL)
+                          .arg(Spectro.MaxiL)
+                          .arg(kEcartMinimal));
+        return false;
+    }
+    Spectro.FinL = FinSE->ValeurBornee();
+    Spectro.DebutL = DebutSE->ValeurBornee();
     Spectro.PasL = std::max(0, PasCB->currentIndex());
+    return true;
 }
 
 void TTraceSpectre::BlancBtnClick() {
     if (reglageEnCours_)
         return;
-    if (!VoieSeriePrete())
+    if (!VoieSeriePrete() || !LitReglages())
         return;
     const TDrapeauLeve reglage(reglageEnCours_);
     AvecBoiteErreur([this] {
-        LitReglages();
         Spectro.LanceSpectre();
         Spectro.EnvoiCommande(Spectro.CmdLigneDeBase);
         Etat = LigneDeBaseEnCours;
@@ -360,11 +376,10 @@ void TTraceSpectre::BlancBtnClick() {
 void TTraceSpectre::SpectreBtnClick() {
     if (reglageEnCours_)
         return;
-    if (!VoieSeriePrete())
+    if (!VoieSeriePrete() || !LitReglages())
         return;
     const TDrapeauLeve reglage(reglageEnCours_);
     AvecBoiteErreur([this] {
-        LitReglages();
         Spectro.LanceSpectre();
         Graphe.Canvas = &PaintBox->Canevas();
         Graphe.ZoneDessin = PaintBox->ZoneClient();
@@ -604,6 +619,16 @@ void TTraceSpectre::PrintBtnClick() {
 }
 
 void TTraceSpectre::ExitItemClick() {
+    close(); // FormClose leaves the mode
+}
+
+// Closed by its exit button or by its frame, the window leaves the mode the same way.
+void TTraceSpectre::closeEvent(QCloseEvent* evenement) {
+    FormClose();
+    evenement->accept();
+}
+
+void TTraceSpectre::FormClose() {
     if (Graphe.Courbe.NbPoints > 0 && !Sauve) {
         const TBoite question{QStringLiteral("Confirmation"), QStringLiteral("Sauvegarde"),
                               TIconeBoite::Question, TBoutonsBoite::OuiNon};
@@ -621,7 +646,6 @@ void TTraceSpectre::ExitItemClick() {
             }
         });
     }
-    close();
 }
 
 void TTraceSpectre::Restaure(const TJournalLu& journal) {

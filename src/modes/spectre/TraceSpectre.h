@@ -122,6 +122,7 @@ public slots:
 
 protected:
     bool event(QEvent* evenement) override;
+    void closeEvent(QCloseEvent* evenement) override;
 
 private:
     void ConstruitBarre();
@@ -136,7 +137,15 @@ private:
     void Interrompt(const QString& aide);
     void MajBoutons();
     void MajControles();
-    void LitReglages();
+    // The instrument's limits leave room for the shortest scan.
+    bool PlagePossible() const;
+    // The fields show the settings within the instrument's limits, and the settings keep what
+    // the fields show.
+    void MontreReglages();
+    // The fields into the settings, within the limits; false, the user told, when the limits
+    // leave no range to scan.
+    bool LitReglages();
+    void FormClose();
     void DemandeTrame(bool repeindre);
     void Trame();
 

@@ -31,6 +31,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -622,9 +623,94 @@ TEST_F(FenetreBeer, AidesZeroImpressionEtSortie) {
     f->ExitBtn->click();
     EXPECT_FALSE(f->isVisible());
     EXPECT_EQ(FormMain->ModeCourant, 0);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [this] { return simulateur->Journal().endsWith("ZA[13]\nX[13]\nX[13]\n"); }, 5000))
-        << simulateur->Journal().constData();
+}
+
+// Leaving tells the instrument once, by the exit button as by the window's frame; the "R" of the
+// next visit shows that no second "X" followed.
+TEST_F(FenetreBeer, SortieEnvoieXUneSeuleFois) {
+    const std::pair<const char*, std::function<void()>> sorties[] = {
+        {"Quitter",
+         [this] {
+             f->ExitBtn->click();
+         }},
+        {"cadre",
+         [this] {
+             f->close();
+         }},
+    };
+    for (const auto& [nom, sortie] : sorties) {
+        SCOPED_TRACE(nom);
+        const int avant = static_cast<int>(simulateur->Journal().count('\n'));
+        sortie();
+        EXPECT_FALSE(f->isVisible());
+        EXPECT_EQ(FormMain->ModeCourant, 0);
+        FormMain->ChoixMode(3);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(f));
+        const QList<QByteArray> envoye = simulateur->AttendJournal(avant + 2).split('\n');
+        EXPECT_EQ(envoye.mid(avant), QList<QByteArray>({"X[13]", "R[13]", ""}));
+    }
+}
+
+// What the instrument receives is what the field shows, within the instrument's limits.
+TEST_F(FenetreBeer, LongueurDOndeTapeeBorneeAvantLEnvoi) {
+    const struct {
+        const char* tape;
+        int envoye;
+    } cas[] = {{"2000", 950}, {"100", 325}, {"-40", 325}, {"abc", 325}, {"", 325}, {"612", 612}};
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.tape);
+        f->LambdaSE->Edit().selectAll();
+        f->LambdaSE->Edit().del();
+        QTest::keyClicks(&f->LambdaSE->Edit(), c.tape);
+        ASSERT_FALSE(f->MajBtn->isHidden());
+        f->MajBtn->click();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !f->AttenteLambda(); }, 3000));
+        EXPECT_EQ(f->LambdaSE->Text(), QString::number(c.envoye));
+        EXPECT_TRUE(f->MajBtn->isHidden()); // showing the bound is no new change to send
+        const QByteArray attendu = "G" + QByteArray::number(c.envoye) + ".0[13]\n";
+        EXPECT_TRUE(QTest::qWaitFor(
+            [this, &attendu] { return simulateur->Journal().endsWith(attendu); }, 3000))
+            << simulateur->Journal().constData();
+    }
+}
+
+// Buttons that show or hide keep the others in place: a click never lands on a neighbour that
+// moved under the mouse. After the wavelength update or the zero, the focus is back where the
+// next point is taken, so the space bar records a point and prints nothing.
+TEST_F(FenetreBeer, BarreImmobileEtFocusRenduALaSaisie) {
+    const std::initializer_list<QWidget*> barre = {f->ModeBtn,  f->LambdaSE, f->ZeroBtn,
+                                                   f->PrintBtn, f->ExitBtn,  f->EnregistreBtn};
+    const auto positions = [&barre] {
+        QList<QRect> p;
+        for (QWidget* w : barre)
+            p << w->geometry();
+        return p;
+    };
+    const QList<QRect> depart = positions();
+    Absorbance("0.2");
+    for (const auto& [etape, bouton] :
+         {std::pair{"mise à jour", static_cast<QWidget*>(f->MajBtn)}, {"zéro", f->ZeroBtn}}) {
+        SCOPED_TRACE(etape);
+        QTest::mouseClick(bouton, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !f->AttenteLambda(); }, 3000));
+        QTest::qWait(20); // the layout settles
+        EXPECT_EQ(QApplication::focusWidget(), f->EnregistreEdit);
+        const int n = f->Graphe.Courbe.NbPoints;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        EXPECT_EQ(f->Graphe.Courbe.NbPoints, n + 1);
+        EXPECT_TRUE(boites.Vues.empty()) << boites.Textes().join("/").toStdString();
+        EXPECT_EQ(positions(), depart);
+    }
+    Espace(); // the save, reset and undo buttons show
+    ASSERT_FALSE(f->FileSaveBtn->isHidden());
+    QTest::qWait(20);
+    EXPECT_EQ(positions(), depart);
+
+    ChoisitMode(1);
+    f->LambdaSE->SetValue(520);
+    QTest::mouseClick(f->MajBtn, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !f->AttenteLambda(); }, 3000));
+    EXPECT_EQ(QApplication::focusWidget(), f->ClavierEdit);
 }
 
 } // namespace

@@ -141,6 +141,16 @@ TEST(TraceSpectre, RegleDesCinquanteNanometres) {
     EXPECT_EQ(f.DebutSE->MaxValue(), 560);
 }
 
+// The paint box's font is bold, and so is the text of the graph drawn in it.
+TEST(TraceSpectre, TexteDuGrapheEnGras) {
+    Spectro = TspectroJenway{};
+    TTraceSpectre f;
+    f.PaintBox->resize(600, 300);
+    f.PaintBox->RepeintMaintenant();
+    EXPECT_TRUE(f.PaintBox->Canevas().Police.Gras);
+    Spectro = TspectroJenway{};
+}
+
 TEST(TraceSpectre, ZoneDuGrapheSurLaPageImprimee) {
     const struct {
         TRectangle page;
@@ -430,18 +440,105 @@ TEST_F(SpectreSimule, ImpressionSurUnePageAPart) {
     EXPECT_EQ(boites.Vues[0].Titre, "Erreur");
 }
 
-// What was typed outside the limits goes back within them before it reaches the instrument.
-TEST_F(SpectreSimule, PlageTapeeHorsLimitesRameneeDansLesBornes) {
-    F->FinSE->Edit().setText("2000");
-    F->DebutSE->Edit().setText("abc");
-    const int commandes = Commandes(simulateur.Journal()).size();
-    LigneDeBase();
-    EXPECT_EQ(Spectro.FinL, 950);
-    EXPECT_EQ(Spectro.DebutL, 325);
-    EXPECT_EQ(F->FinSE->Text(), "950");
+// Whatever is typed in the two fields, the instrument receives a range within its limits
+// spanning at least 50 nm, and the fields show what was sent. The end is read first, so a start
+// typed last keeps its place when it can and the end makes room.
+TEST_F(SpectreSimule, PlagesTapeesToujoursDansLesLimitesDeLAppareil) {
+    const struct {
+        const char* debut; // typed, nullptr: untouched
+        const char* fin;
+        int sb, se;
+    } cas[] = {
+        {"990", nullptr, 900, 950}, {"abc", "2000", 325, 950}, {"100", nullptr, 325, 800},
+        {nullptr, "300", 500, 550}, {"925", "990", 900, 950},  {"780", nullptr, 780, 830},
+        {nullptr, "", 500, 550},    {"-5", "990", 325, 950},   {"600", "700", 600, 700},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(std::string(c.debut ? c.debut : "-") + " / " + (c.fin ? c.fin : "-"));
+        Plage(500, 800, 1);
+        for (auto [edition, texte] : {std::pair{F->FinSE, c.fin}, std::pair{F->DebutSE, c.debut}})
+            if (texte) {
+                edition->Edit().selectAll();
+                edition->Edit().del();
+                QTest::keyClicks(&edition->Edit(), texte);
+            }
+        const int avant = Commandes(simulateur.Journal()).size();
+        LigneDeBase();
+        const QList<QByteArray> envoye = Commandes(simulateur.AttendJournal(avant + 5)).mid(avant);
+        ASSERT_GE(envoye.size(), 5);
+        EXPECT_EQ(envoye.mid(1, 2),
+                  QList<QByteArray>({"SB" + QByteArray::number(c.sb) + ".0[13]",
+                                     "SE" + QByteArray::number(c.se) + ".0[13]"}));
+        EXPECT_EQ(F->DebutSE->Text(), QString::number(c.sb));
+        EXPECT_EQ(F->FinSE->Text(), QString::number(c.se));
+        EXPECT_EQ(Spectro.DebutL, c.sb);
+        EXPECT_EQ(Spectro.FinL, c.se);
+    }
+}
+
+class SpectreReglages : public FenetreSpectre {
+protected:
+    TSimulateurLance simulateur;
+};
+
+// Settings read from the INI file go within the instrument's limits before the first set-up.
+TEST_F(SpectreReglages, ReglagesHorsLimitesBornesDesLActivation) {
+    Ouvre([](TspectroJenway& s) {
+        s.DebutL = 100;
+        s.FinL = 2000;
+    });
+    EXPECT_EQ(Commandes(simulateur.AttendJournal(5)),
+              QList<QByteArray>({"R[13]", "SMA[13]", "SB325.0[13]", "SE950.0[13]", "SI0.2[13]"}));
     EXPECT_EQ(F->DebutSE->Text(), "325");
-    EXPECT_EQ(Commandes(simulateur.AttendJournal(commandes + 5)).mid(commandes, 3),
-              QList<QByteArray>({"SMA[13]", "SB325.0[13]", "SE950.0[13]"}));
+    EXPECT_EQ(F->FinSE->Text(), "950");
+}
+
+// Limits closer than 50 nm leave no range to scan: the user is told what to correct, and the
+// instrument receives nothing but the start of remote control.
+TEST_F(SpectreReglages, LimitesTropProchesRefusees) {
+    Ouvre([](TspectroJenway& s) {
+        s.MiniL = 600;
+        s.MaxiL = 620;
+    });
+    F->BlancBtn->click();
+    ASSERT_EQ(boites.Vues.size(), 1u);
+    EXPECT_EQ(boites.Vues[0].Titre, "Erreur");
+    EXPECT_TRUE(boites.Vues[0].Texte.contains("Configuration complète"));
+    EXPECT_EQ(F->Etat, TTraceSpectre::Repos);
+    EXPECT_EQ(Commandes(simulateur.AttendJournal(2)), QList<QByteArray>({"R[13]"}));
+}
+
+// Leaving asks about an unsaved spectrum and tells the instrument once, by the exit button as by
+// the window's frame; the "R" of the next visit shows that no second "X" followed.
+TEST_F(SpectreSimule, SortieParQuitterOuParLeCadre) {
+    const std::pair<const char*, std::function<void()>> sorties[] = {
+        {"Quitter",
+         [this] {
+             F->ExitBtn->click();
+         }},
+        {"cadre",
+         [this] {
+             F->close();
+         }},
+    };
+    for (const auto& [nom, sortie] : sorties) {
+        SCOPED_TRACE(nom);
+        F->Graphe.Courbe.NbPoints = 3;
+        F->Sauve = false;
+        boites.Vues.clear();
+        boites.Reponses = {TReponseBoite::Non};
+        const int avant = Commandes(simulateur.Journal()).size();
+        sortie();
+        ASSERT_EQ(boites.Vues.size(), 1u);
+        EXPECT_EQ(boites.Vues[0].Texte, "Sauvegarde");
+        EXPECT_FALSE(F->isVisible());
+        EXPECT_EQ(FormMain->ModeCourant, 0);
+        FormMain->ChoixMode(1);
+        ASSERT_TRUE(AttendQue([this] { return F->isActiveWindow(); }));
+        AttendFinReglage();
+        EXPECT_EQ(Commandes(simulateur.AttendJournal(avant + 2)).mid(avant, 2),
+                  QList<QByteArray>({"X[13]", "R[13]"}));
+    }
 }
 
 QByteArray Lit(const QString& chemin) {
