@@ -40,6 +40,8 @@ constexpr qint32 kDureeMaxiHorsAcquisition = 14400;
 constexpr qint32 kDureeMaxi = 65535; // Duree is 16 bits: no product may wrap
 constexpr qint32 kNbreAugmentePoints = 2730;
 constexpr int kMoitieCourbe = 2048;
+// How early the system may wake a tick (milliseconds) that still counts as the second it was due.
+constexpr quint32 kAvanceToleree = 50;
 
 // A time in seconds in the long time format of the system.
 QString TexteTemps(qint32 secondes) {
@@ -144,6 +146,9 @@ void TCinetiqueForm::CreeControles() {
     page->addWidget(StatusBar);
 
     Timer->setObjectName(QStringLiteral("Timer"));
+    // A coarse timer fires up to 5 % early, and from 20 s on at whole seconds: every point would
+    // be stamped a second early.
+    Timer->setTimerType(Qt::PreciseTimer);
     connect(Timer, &QTimer::timeout, this, [this] { AvecBoiteErreur([this] { TimerTimer(); }); });
     connect(Oscillo, &TBoitePeinture::Peinture, this, &TCinetiqueForm::OscilloPaint);
 
@@ -480,9 +485,10 @@ void TCinetiqueForm::TimerTimer() {
 
 qint32 TCinetiqueForm::SecondesEcoulees() const {
     // On the monotonic clock: a run that crosses midnight or a change of the time of day keeps
-    // its time scale.
+    // its time scale. A tick woken a little early counts as the second it was due; a late one
+    // is truncated.
     const quint32 ms = Horloge().Millisecondes() - debutMs_;
-    return static_cast<qint32>(ms / 1000);
+    return static_cast<qint32>((ms + kAvanceToleree) / 1000);
 }
 
 void TCinetiqueForm::EnregistrePoint() {

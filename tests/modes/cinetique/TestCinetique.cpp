@@ -16,6 +16,7 @@
 
 #include <QClipboard>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -514,6 +515,34 @@ TEST_F(Cinetique, UneLongueurDOndeChangeeRameneALaPremiereEtape) {
     form->LambdaSE->Edit().setText(QStringLiteral("550"));
     EXPECT_EQ(form->Etat, TCinetiqueForm::EtatLambda);
     EXPECT_TRUE(form->LambdaBtn->isVisible());
+}
+
+// The window on the real timer and the real clock: a timer may wake a little early, which a
+// tick fired by hand never shows.
+class CinetiqueTempsReel : public Cinetique {
+protected:
+    void SetUp() override {
+        Cinetique::SetUp();
+        InstalleHorloge(nullptr);
+        form->Timer->blockSignals(false);
+    }
+};
+
+TEST_F(CinetiqueTempsReel, LesPointsTombentSurLesMultiplesDeLaPeriode) {
+    Pret();
+    form->Dt = 1; // a short period: a few real ticks in a few seconds
+    // Started just after a whole second of the monotonic clock, where a coarse timer would
+    // round each tick down to the whole second, a few milliseconds early.
+    QElapsedTimer moniteur;
+    moniteur.start();
+    const int delai = int(1020 - moniteur.msecsSinceReference() % 1000);
+    QTimer::singleShot(delai, Qt::PreciseTimer, form.get(), [this] { Clique(form->StartBtn); });
+    ASSERT_TRUE(QTest::qWaitFor([this] { return NbPoints() >= 4; }, 30000)); // only a hang
+    // From 20 s on, a coarse timer rounds to whole seconds: too long to run here.
+    EXPECT_EQ(form->Timer->timerType(), Qt::PreciseTimer);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(form->Graphe->Courbe.X[i], i) << i;
+    Clique(form->StopBtn);
 }
 
 // Saving, copying and sending a finished run, with the page information dialog in place.
