@@ -332,7 +332,7 @@ void TCinetiqueForm::FormCreate() {
     y.Signification = "Absorbance";
     y.Mini = 0;
     y.Maxi = Spectro.MaxiA;
-    LambdaSE->FixeBornes(Spectro.MiniL, Spectro.MaxiL);
+    FixeBornesLambda();
     LambdaSE->SetValue(500);
     SetEtat(EtatLambda);
 }
@@ -391,12 +391,13 @@ void TCinetiqueForm::OscilloPaint() {
 void TCinetiqueForm::LambdaBtnClick() {
     if (!VoieSeriePrete())
         return;
+    const qint32 lambda = LongueurDOndeBornee();
     ZeroBtn->hide();
     LambdaBtn->hide();
     StartBtn->hide();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        Spectro.EnvoiLambda(LambdaSE->Value());
+        Spectro.EnvoiLambda(lambda);
     } catch (...) {
         QApplication::restoreOverrideCursor();
         SetEtat(Etat); // the step button comes back for another try
@@ -661,6 +662,20 @@ void TCinetiqueForm::MajNbre() {
     ActualiseJournal(Journal, ChampsJournal(), Graphe->Courbe);
 }
 
+// The wavelength typed, held within the instrument's limits as they are now (the configuration
+// may have changed them since the window was made); the field then shows what is sent.
+qint32 TCinetiqueForm::LongueurDOndeBornee() {
+    FixeBornesLambda();
+    const qint32 lambda = std::clamp(LambdaSE->Value(), LambdaSE->MinValue(), LambdaSE->MaxValue());
+    if (LambdaSE->Text() != QString::number(lambda))
+        LambdaSE->SetValue(lambda);
+    return lambda;
+}
+
+void TCinetiqueForm::FixeBornesLambda() {
+    LambdaSE->FixeBornes(Spectro.MiniL, std::max(Spectro.MiniL, Spectro.MaxiL));
+}
+
 void TCinetiqueForm::LambdaSEChange() {
     if (Etat == EtatLambda || Etat == EtatZero || Etat == EtatPret)
         SetEtat(EtatLambda);
@@ -758,6 +773,7 @@ void TCinetiqueForm::showEvent(QShowEvent* evenement) {
             move(zone.center() - rect().center());
         }
     }
+    FixeBornesLambda();
     EditBidon->setFocus();
 }
 

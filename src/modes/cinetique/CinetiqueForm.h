@@ -133,6 +133,8 @@ private:
     void VoieDisparue();
     void MajDuree();
     void MajNbre();
+    qint32 LongueurDOndeBornee();
+    void FixeBornesLambda();
     void AfficheDuree();
     void OscilloPaint();
     bool EditBidonKeyPress(int touche);

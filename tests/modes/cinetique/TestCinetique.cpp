@@ -510,6 +510,29 @@ TEST_F(Cinetique, ImpressionDuGrapheEnPdf) {
     EXPECT_EQ(form->Graphe->Canvas, &form->Oscillo->Canevas());
 }
 
+TEST_F(Cinetique, UneLongueurDOndeTapeeHorsDesLimitesNArriveJamaisALAppareil) {
+    struct Cas {
+        const char* tapee;
+        qint32 maxiL; // the configuration may change the limits after the window was made
+        const char* envoyee;
+    };
+    const Cas table[] = {
+        {"2000", 950, "950"}, {"100", 950, "325"}, {"632", 950, "632"}, {"940", 900, "900"}};
+    QList<QByteArray> attendu{"R[13]"};
+    for (const Cas& c : table) {
+        SCOPED_TRACE(c.tapee);
+        Spectro.MaxiL = c.maxiL;
+        form->SetEtat(TCinetiqueForm::EtatLambda);
+        form->LambdaSE->Edit().setText(QString::fromLatin1(c.tapee));
+        Clique(form->LambdaBtn);
+        EXPECT_EQ(form->Etat, TCinetiqueForm::EtatZero);
+        EXPECT_EQ(form->LambdaSE->Text(), c.envoyee); // the field shows what was sent
+        attendu << "G" + QByteArray(c.envoyee) + ".0[13]";
+    }
+    EXPECT_EQ(QByteArrayList(Commandes(int(attendu.size()))).join(' ').toStdString(),
+              QByteArrayList(attendu).join(' ').toStdString());
+}
+
 TEST_F(Cinetique, UneLongueurDOndeChangeeRameneALaPremiereEtape) {
     Pret();
     form->LambdaSE->Edit().setText(QStringLiteral("550"));
