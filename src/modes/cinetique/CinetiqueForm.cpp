@@ -305,7 +305,7 @@ void TCinetiqueForm::RelieControles() {
     relie(DureeSB->Bas, &TCinetiqueForm::DureeSBDownClick);
     relie(NbreSpin->Haut, &TCinetiqueForm::NbreSpinUpClick);
     relie(NbreSpin->Bas, &TCinetiqueForm::NbreSpinDownClick);
-    connect(NbreEdit, &QLineEdit::textChanged, this, &TCinetiqueForm::NbreEditChange);
+    connect(NbreEdit, &QLineEdit::editingFinished, this, &TCinetiqueForm::FinSaisieNbre);
     connect(LambdaSE, &TSpinEdit::Change, this, &TCinetiqueForm::LambdaSEChange);
 }
 
@@ -318,7 +318,7 @@ void TCinetiqueForm::FormCreate() {
     debutMs_ = Horloge().Millisecondes();
     Duree = static_cast<quint16>(Dt * Nbre);
     AfficheDuree();
-    NbreEdit->setText(QString::number(Nbre));
+    MajNbre(); // 64 is shown as 60
     LabelDeltat->setText(AnsiVersEcran("\x83t=") + QString::number(Dt) + QStringLiteral(" s"));
     Tmonde& x = Graphe->MondeX;
     x.Nom = "t";
@@ -408,6 +408,7 @@ void TCinetiqueForm::LambdaBtnClick() {
 }
 
 void TCinetiqueForm::ZeroBtnClick() {
+    FinSaisieNbre();
     if (!VoieSeriePrete())
         return;
     Spectro.LigneDeBase();
@@ -433,6 +434,7 @@ void TCinetiqueForm::InitAttente() {
 }
 
 void TCinetiqueForm::StartBtnClick() {
+    FinSaisieNbre();
     if (!VoieSeriePrete())
         return;
     lecturesPerdues_ = 0;
@@ -563,6 +565,7 @@ void TCinetiqueForm::AfficheDuree() {
 }
 
 void TCinetiqueForm::DureeSBUpClick() {
+    FinSaisieNbre();
     if (Etat == EtatAcquisition) {
         if (Nbre < kNbreAugmentePoints) {
             Nbre = Nbre * 3 / 2;
@@ -587,6 +590,7 @@ void TCinetiqueForm::DureeSBUpClick() {
 }
 
 void TCinetiqueForm::DureeSBDownClick() {
+    FinSaisieNbre();
     if (Dt > kDtMini)
         --Dt;
     else
@@ -600,12 +604,17 @@ void TCinetiqueForm::MajDuree() {
         Nbre = kDureeMaxi / Dt;
     Duree = static_cast<quint16>(Dt * Nbre);
     AfficheDuree();
-    NbreEdit->setText(QString::number(Nbre));
+    // A new count is rounded and gives the period, as a count typed.
+    if (NbreEdit->text() != QString::number(Nbre)) {
+        NbreEdit->setText(QString::number(Nbre));
+        MajNbre();
+    }
     // Thinned points or a new period: the journal follows.
     ActualiseJournal(Journal, ChampsJournal(), Graphe->Courbe);
 }
 
 void TCinetiqueForm::NbreSpinUpClick() {
+    FinSaisieNbre();
     if (Nbre >= 300)
         Nbre += 60;
     else if (Nbre >= 90)
@@ -618,6 +627,7 @@ void TCinetiqueForm::NbreSpinUpClick() {
 }
 
 void TCinetiqueForm::NbreSpinDownClick() {
+    FinSaisieNbre();
     if (Nbre >= 360)
         Nbre -= 60;
     else if (Nbre >= 120)
@@ -629,15 +639,24 @@ void TCinetiqueForm::NbreSpinDownClick() {
     MajNbre();
 }
 
+// The typed count is read when its editing ends (Enter, the focus leaving, a button that uses
+// it), never at each key: "20" typed would become 15 at its first key, then 150.
+void TCinetiqueForm::FinSaisieNbre() {
+    if (NbreEdit->isModified()) // typed since the window last wrote it
+        NbreEditChange();
+}
+
 void TCinetiqueForm::NbreEditChange() {
     const QString texte = NbreEdit->text().trimmed();
-    if (texte.isEmpty())
-        return; // the user is typing a new count
     bool ok = false;
     const qint32 valeur = texte.toInt(&ok);
     if (!ok) {
-        AfficheException(std::invalid_argument(
-            QStringLiteral("« %1 » n'est pas un nombre entier valide").arg(texte).toStdString()));
+        NbreEdit->setText(QString::number(Nbre)); // the count in force stays shown
+        if (!texte.isEmpty()) {
+            const QString message =
+                QStringLiteral("« %1 » n'est pas un nombre entier valide").arg(texte);
+            AfficheException(std::invalid_argument(message.toStdString()));
+        }
         return;
     }
     Nbre = valeur;

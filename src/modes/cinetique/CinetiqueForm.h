@@ -133,6 +133,7 @@ private:
     void VoieDisparue();
     void MajDuree();
     void MajNbre();
+    void FinSaisieNbre();
     qint32 LongueurDOndeBornee();
     void FixeBornesLambda();
     void AfficheDuree();
