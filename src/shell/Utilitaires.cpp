@@ -8,7 +8,6 @@
 #include <QFileInfo>
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace {
@@ -30,10 +29,9 @@ QString FormatGeneral(double x, int precision, int largeurExposant, QChar separa
     if (x == 0)
         return QStringLiteral("0");
 
-    // "%.*e" rounds to the wanted significant digits in decimal: d.ddddde±XX.
-    char tampon[64];
-    std::snprintf(tampon, sizeof tampon, "%.*e", precision - 1, std::fabs(x));
-    const QByteArray scientifique(tampon);
+    // Rounds to the wanted significant digits in decimal: d.ddddde±XX, always with a point
+    // (the C library's printf would follow the user's locale, a comma on a French desktop).
+    const QByteArray scientifique = QByteArray::number(std::fabs(x), 'e', precision - 1);
     const qsizetype posE = scientifique.indexOf('e');
     QByteArray chiffres = scientifique.left(posE);
     chiffres.replace(".", "");
