@@ -287,10 +287,13 @@ bool TFormMain::eventFilter(QObject* objet, QEvent* evenement) {
 
 void TFormMain::AppActivate() {
     QWidget* fenetre = FenetreDuMode();
-    if (fenetre && fenetre->isVisible()) {
-        fenetre->activateWindow();
-        fenetre->setFocus();
-    }
+    if (!fenetre || !fenetre->isVisible())
+        return;
+    fenetre->activateWindow();
+    // The focus goes back to the control that held it (the kinetics space bar, an edit), not to
+    // the window itself, where no key would do anything.
+    if (QWidget* controle = fenetre->focusWidget(); controle && controle != fenetre)
+        controle->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void TFormMain::AppHint(const QString& texte) {

@@ -36,7 +36,9 @@ protected:
         if (f.Etat == TCinetiqueForm::EtatLambda) {
             f.LambdaBtn->click();
             f.ZeroBtn->click();
-            f.NbreEdit->setText(QStringLiteral("4097"));
+            f.NbreEdit->selectAll(); // typed as the user does: read when the editing ends
+            QTest::keyClicks(f.NbreEdit, QStringLiteral("4097"));
+            QTest::keyClick(f.NbreEdit, Qt::Key_Return);
         }
         f.StartBtn->click();
         while (f.Etat == TCinetiqueForm::EtatAcquisition) {

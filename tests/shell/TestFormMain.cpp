@@ -12,6 +12,7 @@
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QDir>
@@ -207,6 +208,31 @@ TEST_F(FenetrePrincipale, LAideLongueVaALaBarreDEtatDuModeCourant) {
     QStatusTipEvent aide(QStringLiteral("Lance l'acquisition"));
     QCoreApplication::sendEvent(FormMain->CinetiqueBtn, &aide);
     EXPECT_EQ(CinetiqueForm->StatusBar->currentMessage(), "Lance l'acquisition");
+}
+
+TEST_F(FenetrePrincipale, AuRetourDansLeProgrammeLaBarreDEspaceMeneToujoursLesEtapes) {
+    TSimulateurLance simulateur(1);
+    CreeFenetres();
+    QTest::mouseClick(FormMain->CinetiqueBtn, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(CinetiqueForm));
+    EXPECT_EQ(QApplication::focusWidget(), CinetiqueForm->EditBidon);
+
+    // Another program takes the keyboard (a window of this one stands in for it), then the user
+    // comes back: the platform tells the application it is active again.
+    QWidget autre;
+    autre.show();
+    autre.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&autre));
+    QEvent activation(QEvent::ApplicationActivate);
+    QCoreApplication::sendEvent(qApp, &activation);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(CinetiqueForm));
+
+    QWidget* clavier = QApplication::focusWidget();
+    ASSERT_NE(clavier, nullptr);
+    EXPECT_EQ(clavier, CinetiqueForm->EditBidon);
+    QTest::keyClick(clavier, Qt::Key_Space);
+    EXPECT_EQ(CinetiqueForm->Etat, TCinetiqueForm::EtatZero);
+    EXPECT_EQ(simulateur.AttendJournal(2), "R[13]\nG500.0[13]\n");
 }
 
 TEST_F(FenetrePrincipale, LeClavierTapeLesLettresGrecquesDansLesEdits) {

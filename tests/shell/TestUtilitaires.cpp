@@ -21,34 +21,65 @@ struct CasFormat {
     const char* attendu;
 };
 
-TEST(FormatGeneral, SuitLaNotationDesDeuxFormats) {
-    const CasFormat cas[] = {
-        {0, 7, 2, u'.', "0"},
-        {0.1, 7, 2, u',', "0,1"},
-        {1234567.8, 7, 2, u'.', "1234568"},
-        {12345678, 7, 2, u'.', "1.234568E07"},
-        {10000000, 7, 2, u'.', "1E07"},
-        {9999999.6, 7, 2, u'.', "1E07"},
-        {0.0005, 7, 2, u'.', "0.0005"},
-        {0.0001, 7, 2, u'.', "0.0001"},
-        {0.00005, 7, 2, u'.', "5E-05"},
-        {0.00005, 7, 1, u'.', "5E-5"},
-        {0.00005, 7, 3, u'.', "5E-005"},
-        {0.000001, 7, 2, u'.', "1E-06"},
-        {-2.5, 7, 2, u',', "-2,5"},
-        {1500, 7, 2, u'.', "1500"},
-        {-0.012345678, 7, 2, u'.', "-0.01234568"},
-        {1.5e-100, 7, 2, u'.', "1.5E-100"},
-        {1234, 3, 1, u'.', "1.23E3"},
-        {999.6, 3, 1, u'.', "1E3"},
-        {0.15349, 3, 1, u'.', "0.153"},
-        {-0.3, 15, 1, u',', "-0,3"},
-        {0.1 + 0.2, 15, 1, u'.', "0.3"},
-    };
-    for (const CasFormat& c : cas)
-        EXPECT_EQ(FormatGeneral(c.x, c.precision, c.largeurExposant, QChar(c.separateur)),
-                  QString::fromUtf8(c.attendu))
+const CasFormat kCasFormat[] = {
+    {0, 7, 2, u'.', "0"},
+    {0.1, 7, 2, u',', "0,1"},
+    {1234567.8, 7, 2, u'.', "1234568"},
+    {12345678, 7, 2, u'.', "1.234568E07"},
+    {10000000, 7, 2, u'.', "1E07"},
+    {9999999.6, 7, 2, u'.', "1E07"},
+    {0.0005, 7, 2, u'.', "0.0005"},
+    {0.0001, 7, 2, u'.', "0.0001"},
+    {0.00005, 7, 2, u'.', "5E-05"},
+    {0.00005, 7, 1, u'.', "5E-5"},
+    {0.00005, 7, 3, u'.', "5E-005"},
+    {0.000001, 7, 2, u'.', "1E-06"},
+    {-2.5, 7, 2, u',', "-2,5"},
+    {1500, 7, 2, u'.', "1500"},
+    {-0.012345678, 7, 2, u'.', "-0.01234568"},
+    {1.5e-100, 7, 2, u'.', "1.5E-100"},
+    {1234, 3, 1, u'.', "1.23E3"},
+    {999.6, 3, 1, u'.', "1E3"},
+    {0.15349, 3, 1, u'.', "0.153"},
+    {-0.3, 15, 1, u',', "-0,3"},
+    {0.1 + 0.2, 15, 1, u'.', "0.3"},
+};
+
+void VerifieFormats() {
+    for (const CasFormat& c : kCasFormat)
+        EXPECT_EQ(
+            FormatGeneral(c.x, c.precision, c.largeurExposant, QChar(c.separateur)).toStdString(),
+            c.attendu)
             << c.x << " precision " << c.precision;
+}
+
+TEST(FormatGeneral, SuitLaNotationDesDeuxFormats) {
+    VerifieFormats();
+}
+
+// The C library's numbers as a French desktop sets them (the application object takes the
+// user's locale): a comma for the decimal point.
+class TLocaleCFrancaise {
+public:
+    TLocaleCFrancaise() : avant_(std::setlocale(LC_NUMERIC, nullptr)) {
+        for (const char* nom : {"fr_FR.UTF-8", "fr_FR.utf8", "fr_FR"})
+            if (!Active && std::setlocale(LC_NUMERIC, nom))
+                Active = true;
+    }
+    ~TLocaleCFrancaise() { std::setlocale(LC_NUMERIC, avant_.c_str()); }
+    bool Active = false;
+
+private:
+    std::string avant_;
+};
+
+TEST(FormatGeneral, LaLocaleDuProcessusNeChangeRien) {
+    const TLocaleCFrancaise francaise;
+    if (!francaise.Active)
+        GTEST_SKIP() << "locale fr_FR absente (paquet locales, locale-gen)";
+    VerifieFormats();
+    EXPECT_EQ(FloatToStrPoint(12), "12");
+    EXPECT_EQ(FloatToStrPoint(-0.002), "-0.002");
 }
 
 TEST(FormatGeneral, PointPourLesFichiersSeparateurDuSystemePourLEcran) {
@@ -67,18 +98,16 @@ TEST(FormatGeneral, PointPourLesFichiersSeparateurDuSystemePourLEcran) {
     }
 }
 
-// On a French desktop the application sets the C library's numbers to the comma: the texts for
-// files, clipboard and screen must not change with it.
-TEST(FormatGeneral, IndependantDesNombresDeLaBibliothequeC) {
-    const std::string avant = std::setlocale(LC_NUMERIC, nullptr);
-    if (!std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
-        GTEST_SKIP() << "locale fr_FR.UTF-8 absente";
+// The texts for files, clipboard and screen, under that locale too.
+TEST(FormatGeneral, TextesDesFichiersEtDeLEcranSousLaLocaleFrancaise) {
+    const TLocaleCFrancaise francaise;
+    if (!francaise.Active)
+        GTEST_SKIP() << "locale fr_FR absente (paquet locales, locale-gen)";
     const TRegionalTemporaire regional(u',');
-    const QString point = FloatToStrPoint(0.8) + ' ' + FloatToStrPoint(12) + ' ' +
-                          FloatToStrPoint(1.5e-100) + ' ' + FloatToStr3(12) + ' ' +
-                          FloatToStr3(0.8);
-    std::setlocale(LC_NUMERIC, avant.c_str());
-    EXPECT_EQ(point.toStdString(), "0.8 12 1.5E-100 12 0,8");
+    const QString textes = FloatToStrPoint(0.8) + ' ' + FloatToStrPoint(12) + ' ' +
+                           FloatToStrPoint(1.5e-100) + ' ' + FloatToStr3(12) + ' ' +
+                           FloatToStr3(0.8);
+    EXPECT_EQ(textes.toStdString(), "0.8 12 1.5E-100 12 0,8");
 }
 
 TEST(LitReel, AccepteLesNombresBienEcritsSeulement) {

@@ -40,6 +40,8 @@ constexpr qint32 kDureeMaxiHorsAcquisition = 14400;
 constexpr qint32 kDureeMaxi = 65535; // Duree is 16 bits: no product may wrap
 constexpr qint32 kNbreAugmentePoints = 2730;
 constexpr int kMoitieCourbe = 2048;
+// How early the system may wake a tick (milliseconds) that still counts as the second it was due.
+constexpr quint32 kAvanceToleree = 50;
 
 // A time in seconds in the long time format of the system.
 QString TexteTemps(qint32 secondes) {
@@ -144,6 +146,9 @@ void TCinetiqueForm::CreeControles() {
     page->addWidget(StatusBar);
 
     Timer->setObjectName(QStringLiteral("Timer"));
+    // A coarse timer fires up to 5 % early, and from 20 s on at whole seconds: every point would
+    // be stamped a second early.
+    Timer->setTimerType(Qt::PreciseTimer);
     connect(Timer, &QTimer::timeout, this, [this] { AvecBoiteErreur([this] { TimerTimer(); }); });
     connect(Oscillo, &TBoitePeinture::Peinture, this, &TCinetiqueForm::OscilloPaint);
 
@@ -300,7 +305,7 @@ void TCinetiqueForm::RelieControles() {
     relie(DureeSB->Bas, &TCinetiqueForm::DureeSBDownClick);
     relie(NbreSpin->Haut, &TCinetiqueForm::NbreSpinUpClick);
     relie(NbreSpin->Bas, &TCinetiqueForm::NbreSpinDownClick);
-    connect(NbreEdit, &QLineEdit::textChanged, this, &TCinetiqueForm::NbreEditChange);
+    connect(NbreEdit, &QLineEdit::editingFinished, this, &TCinetiqueForm::FinSaisieNbre);
     connect(LambdaSE, &TSpinEdit::Change, this, &TCinetiqueForm::LambdaSEChange);
 }
 
@@ -313,7 +318,7 @@ void TCinetiqueForm::FormCreate() {
     debutMs_ = Horloge().Millisecondes();
     Duree = static_cast<quint16>(Dt * Nbre);
     AfficheDuree();
-    NbreEdit->setText(QString::number(Nbre));
+    MajNbre(); // 64 is shown as 60
     LabelDeltat->setText(AnsiVersEcran("\x83t=") + QString::number(Dt) + QStringLiteral(" s"));
     Tmonde& x = Graphe->MondeX;
     x.Nom = "t";
@@ -327,7 +332,7 @@ void TCinetiqueForm::FormCreate() {
     y.Signification = "Absorbance";
     y.Mini = 0;
     y.Maxi = Spectro.MaxiA;
-    LambdaSE->FixeBornes(Spectro.MiniL, Spectro.MaxiL);
+    FixeBornesLambda();
     LambdaSE->SetValue(500);
     SetEtat(EtatLambda);
 }
@@ -386,12 +391,13 @@ void TCinetiqueForm::OscilloPaint() {
 void TCinetiqueForm::LambdaBtnClick() {
     if (!VoieSeriePrete())
         return;
+    const qint32 lambda = LongueurDOndeBornee();
     ZeroBtn->hide();
     LambdaBtn->hide();
     StartBtn->hide();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        Spectro.EnvoiLambda(LambdaSE->Value());
+        Spectro.EnvoiLambda(lambda);
     } catch (...) {
         QApplication::restoreOverrideCursor();
         SetEtat(Etat); // the step button comes back for another try
@@ -402,6 +408,7 @@ void TCinetiqueForm::LambdaBtnClick() {
 }
 
 void TCinetiqueForm::ZeroBtnClick() {
+    FinSaisieNbre();
     if (!VoieSeriePrete())
         return;
     Spectro.LigneDeBase();
@@ -427,6 +434,7 @@ void TCinetiqueForm::InitAttente() {
 }
 
 void TCinetiqueForm::StartBtnClick() {
+    FinSaisieNbre();
     if (!VoieSeriePrete())
         return;
     lecturesPerdues_ = 0;
@@ -480,9 +488,10 @@ void TCinetiqueForm::TimerTimer() {
 
 qint32 TCinetiqueForm::SecondesEcoulees() const {
     // On the monotonic clock: a run that crosses midnight or a change of the time of day keeps
-    // its time scale.
+    // its time scale. A tick woken a little early counts as the second it was due; a late one
+    // is truncated.
     const quint32 ms = Horloge().Millisecondes() - debutMs_;
-    return static_cast<qint32>(ms / 1000);
+    return static_cast<qint32>((ms + kAvanceToleree) / 1000);
 }
 
 void TCinetiqueForm::EnregistrePoint() {
@@ -556,6 +565,7 @@ void TCinetiqueForm::AfficheDuree() {
 }
 
 void TCinetiqueForm::DureeSBUpClick() {
+    FinSaisieNbre();
     if (Etat == EtatAcquisition) {
         if (Nbre < kNbreAugmentePoints) {
             Nbre = Nbre * 3 / 2;
@@ -580,6 +590,7 @@ void TCinetiqueForm::DureeSBUpClick() {
 }
 
 void TCinetiqueForm::DureeSBDownClick() {
+    FinSaisieNbre();
     if (Dt > kDtMini)
         --Dt;
     else
@@ -593,12 +604,17 @@ void TCinetiqueForm::MajDuree() {
         Nbre = kDureeMaxi / Dt;
     Duree = static_cast<quint16>(Dt * Nbre);
     AfficheDuree();
-    NbreEdit->setText(QString::number(Nbre));
+    // A new count is rounded and gives the period, as a count typed.
+    if (NbreEdit->text() != QString::number(Nbre)) {
+        NbreEdit->setText(QString::number(Nbre));
+        MajNbre();
+    }
     // Thinned points or a new period: the journal follows.
     ActualiseJournal(Journal, ChampsJournal(), Graphe->Courbe);
 }
 
 void TCinetiqueForm::NbreSpinUpClick() {
+    FinSaisieNbre();
     if (Nbre >= 300)
         Nbre += 60;
     else if (Nbre >= 90)
@@ -611,6 +627,7 @@ void TCinetiqueForm::NbreSpinUpClick() {
 }
 
 void TCinetiqueForm::NbreSpinDownClick() {
+    FinSaisieNbre();
     if (Nbre >= 360)
         Nbre -= 60;
     else if (Nbre >= 120)
@@ -622,15 +639,24 @@ void TCinetiqueForm::NbreSpinDownClick() {
     MajNbre();
 }
 
+// The typed count is read when its editing ends (Enter, the focus leaving, a button that uses
+// it), never at each key: "20" typed would become 15 at its first key, then 150.
+void TCinetiqueForm::FinSaisieNbre() {
+    if (NbreEdit->isModified()) // typed since the window last wrote it
+        NbreEditChange();
+}
+
 void TCinetiqueForm::NbreEditChange() {
     const QString texte = NbreEdit->text().trimmed();
-    if (texte.isEmpty())
-        return; // the user is typing a new count
     bool ok = false;
     const qint32 valeur = texte.toInt(&ok);
     if (!ok) {
-        AfficheException(std::invalid_argument(
-            QStringLiteral("« %1 » n'est pas un nombre entier valide").arg(texte).toStdString()));
+        NbreEdit->setText(QString::number(Nbre)); // the count in force stays shown
+        if (!texte.isEmpty()) {
+            const QString message =
+                QStringLiteral("« %1 » n'est pas un nombre entier valide").arg(texte);
+            AfficheException(std::invalid_argument(message.toStdString()));
+        }
         return;
     }
     Nbre = valeur;
@@ -653,6 +679,20 @@ void TCinetiqueForm::MajNbre() {
     }
     AfficheDuree();
     ActualiseJournal(Journal, ChampsJournal(), Graphe->Courbe);
+}
+
+// The wavelength typed, held within the instrument's limits as they are now (the configuration
+// may have changed them since the window was made); the field then shows what is sent.
+qint32 TCinetiqueForm::LongueurDOndeBornee() {
+    FixeBornesLambda();
+    const qint32 lambda = std::clamp(LambdaSE->Value(), LambdaSE->MinValue(), LambdaSE->MaxValue());
+    if (LambdaSE->Text() != QString::number(lambda))
+        LambdaSE->SetValue(lambda);
+    return lambda;
+}
+
+void TCinetiqueForm::FixeBornesLambda() {
+    LambdaSE->FixeBornes(Spectro.MiniL, std::max(Spectro.MiniL, Spectro.MaxiL));
 }
 
 void TCinetiqueForm::LambdaSEChange() {
@@ -752,6 +792,7 @@ void TCinetiqueForm::showEvent(QShowEvent* evenement) {
             move(zone.center() - rect().center());
         }
     }
+    FixeBornesLambda();
     EditBidon->setFocus();
 }
 

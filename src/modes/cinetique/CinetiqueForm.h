@@ -133,6 +133,9 @@ private:
     void VoieDisparue();
     void MajDuree();
     void MajNbre();
+    void FinSaisieNbre();
+    qint32 LongueurDOndeBornee();
+    void FixeBornesLambda();
     void AfficheDuree();
     void OscilloPaint();
     bool EditBidonKeyPress(int touche);

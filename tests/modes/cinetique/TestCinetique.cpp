@@ -16,6 +16,7 @@
 
 #include <QClipboard>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -28,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -83,6 +85,16 @@ protected:
     }
 
     int NbPoints() const { return form->Graphe->Courbe.NbPoints; }
+
+    // Types a count over the one shown, key by key, as the user does (no key ends the editing).
+    void TapeNbre(const QString& texte) {
+        form->NbreEdit->selectAll();
+        QTest::keyClicks(form->NbreEdit, texte);
+    }
+    void TapeNbreEtValide(const QString& texte) {
+        TapeNbre(texte);
+        QTest::keyClick(form->NbreEdit, Qt::Key_Return);
+    }
 
     QList<QByteArray> Commandes(int nombre) const {
         QList<QByteArray> lignes = simulateur.AttendJournal(nombre).split('\n');
@@ -227,16 +239,48 @@ TEST_F(Cinetique, LeNombreTapeEstArrondi) {
                                                  {"7", 15},      {"300", 300}, {"5000", 4080}};
     for (const auto& [texte, attendu] : table) {
         SCOPED_TRACE(texte);
-        form->NbreEdit->setText(QString::fromLatin1(texte));
+        TapeNbreEtValide(QString::fromLatin1(texte));
         EXPECT_EQ(form->Nbre, attendu);
         EXPECT_EQ(form->NbreEdit->text(), QString::number(attendu));
         EXPECT_GE(form->Dt, 2);
     }
-    form->NbreEdit->setText(QStringLiteral("12a"));
+    TapeNbreEtValide(QStringLiteral("12a"));
     EXPECT_EQ(form->Nbre, 4080);
+    EXPECT_EQ(form->NbreEdit->text(), "4080"); // the count in force, not a text it refused
     ASSERT_EQ(boites.Vues.size(), 1u);
     EXPECT_EQ(boites.Vues[0].Icone, TIconeBoite::Erreur);
     EXPECT_TRUE(boites.Vues[0].Texte.contains("12a"));
+}
+
+TEST_F(Cinetique, LeNombreTapeEstLuQuandLaSaisieSeTermine) {
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    struct Cas {
+        const char* tape;
+        const char* fin;
+        std::function<void()> termine;
+        int nbre;
+    };
+    const Cas table[] = {
+        {"20", "Entrée", [this] { QTest::keyClick(form->NbreEdit, Qt::Key_Enter); }, 20},
+        {"37", "focus ailleurs", [this] { form->LambdaSE->setFocus(); }, 30},
+        {"95", "flèche du nombre", [this] { Clique(form->NbreSpin->Haut); }, 120},
+        {"95", "flèche de la durée", [this] { Clique(form->DureeSB->Bas); }, 60},
+        {"37", "boutons des étapes", [this] { Pret(); }, 30},
+    };
+    for (const Cas& c : table) {
+        SCOPED_TRACE(c.fin);
+        const qint32 avant = form->Nbre;
+        form->NbreEdit->setFocus();
+        TapeNbre(QString::fromLatin1(c.tape));
+        // No key rewrites what is being typed: "2" alone would have become 15, then 150.
+        EXPECT_EQ(form->NbreEdit->text(), c.tape);
+        EXPECT_EQ(form->Nbre, avant);
+        c.termine();
+        EXPECT_EQ(form->Nbre, c.nbre);
+        EXPECT_EQ(form->NbreEdit->text(), QString::number(c.nbre));
+    }
+    EXPECT_TRUE(boites.Vues.empty());
 }
 
 TEST_F(Cinetique, LesFlechesDuNombreSuiventLeursPas) {
@@ -301,7 +345,7 @@ TEST_F(Cinetique, HorsAcquisitionLaPeriodeMonteJusquASoixanteSecondes) {
 
 TEST_F(Cinetique, UneLongueAcquisitionEstEclairecieEtSaDureeResteBornee) {
     Pret();
-    form->NbreEdit->setText(QStringLiteral("3000"));
+    TapeNbreEtValide(QStringLiteral("3000"));
     ASSERT_EQ(form->Nbre, 3000);
     Clique(form->StartBtn);
     Tcourbe& courbe = form->Graphe->Courbe;
@@ -328,7 +372,7 @@ TEST_F(Cinetique, UneLongueAcquisitionEstEclairecieEtSaDureeResteBornee) {
 }
 
 TEST_F(Cinetique, PendantLAcquisitionLaFlecheHauteAugmenteLeNombreSansDepasserLaDuree) {
-    form->NbreEdit->setText(QStringLiteral("240"));
+    TapeNbreEtValide(QStringLiteral("240"));
     for (int i = 0; i < 58; ++i)
         QTest::mouseClick(form->DureeSB->Haut, Qt::LeftButton);
     ASSERT_EQ(form->Dt, 60);
@@ -446,7 +490,7 @@ TEST_F(Cinetique, UnAppareilDebrancheArreteLAcquisitionEnGardantLesPoints) {
 
 TEST_F(Cinetique, LaCourbePleineTermineLAcquisition) {
     Pret();
-    form->NbreEdit->setText(QStringLiteral("4080"));
+    TapeNbreEtValide(QStringLiteral("4080"));
     Clique(form->StartBtn);
     form->Graphe->Courbe.NbPoints = CapaciteCourbe - 2;
     Tic();
@@ -509,11 +553,62 @@ TEST_F(Cinetique, ImpressionDuGrapheEnPdf) {
     EXPECT_EQ(form->Graphe->Canvas, &form->Oscillo->Canevas());
 }
 
+TEST_F(Cinetique, UneLongueurDOndeTapeeHorsDesLimitesNArriveJamaisALAppareil) {
+    struct Cas {
+        const char* tapee;
+        qint32 maxiL; // the configuration may change the limits after the window was made
+        const char* envoyee;
+    };
+    const Cas table[] = {
+        {"2000", 950, "950"}, {"100", 950, "325"}, {"632", 950, "632"}, {"940", 900, "900"}};
+    QList<QByteArray> attendu{"R[13]"};
+    for (const Cas& c : table) {
+        SCOPED_TRACE(c.tapee);
+        Spectro.MaxiL = c.maxiL;
+        form->SetEtat(TCinetiqueForm::EtatLambda);
+        form->LambdaSE->Edit().setText(QString::fromLatin1(c.tapee));
+        Clique(form->LambdaBtn);
+        EXPECT_EQ(form->Etat, TCinetiqueForm::EtatZero);
+        EXPECT_EQ(form->LambdaSE->Text(), c.envoyee); // the field shows what was sent
+        attendu << "G" + QByteArray(c.envoyee) + ".0[13]";
+    }
+    EXPECT_EQ(QByteArrayList(Commandes(int(attendu.size()))).join(' ').toStdString(),
+              QByteArrayList(attendu).join(' ').toStdString());
+}
+
 TEST_F(Cinetique, UneLongueurDOndeChangeeRameneALaPremiereEtape) {
     Pret();
     form->LambdaSE->Edit().setText(QStringLiteral("550"));
     EXPECT_EQ(form->Etat, TCinetiqueForm::EtatLambda);
     EXPECT_TRUE(form->LambdaBtn->isVisible());
+}
+
+// The window on the real timer and the real clock: a timer may wake a little early, which a
+// tick fired by hand never shows.
+class CinetiqueTempsReel : public Cinetique {
+protected:
+    void SetUp() override {
+        Cinetique::SetUp();
+        InstalleHorloge(nullptr);
+        form->Timer->blockSignals(false);
+    }
+};
+
+TEST_F(CinetiqueTempsReel, LesPointsTombentSurLesMultiplesDeLaPeriode) {
+    Pret();
+    form->Dt = 1; // a short period: a few real ticks in a few seconds
+    // Started just after a whole second of the monotonic clock, where a coarse timer would
+    // round each tick down to the whole second, a few milliseconds early.
+    QElapsedTimer moniteur;
+    moniteur.start();
+    const int delai = int(1020 - moniteur.msecsSinceReference() % 1000);
+    QTimer::singleShot(delai, Qt::PreciseTimer, form.get(), [this] { Clique(form->StartBtn); });
+    ASSERT_TRUE(QTest::qWaitFor([this] { return NbPoints() >= 4; }, 30000)); // only a hang
+    // From 20 s on, a coarse timer rounds to whole seconds: too long to run here.
+    EXPECT_EQ(form->Timer->timerType(), Qt::PreciseTimer);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(form->Graphe->Courbe.X[i], i) << i;
+    Clique(form->StopBtn);
 }
 
 // Saving, copying and sending a finished run, with the page information dialog in place.

@@ -47,7 +47,9 @@ void Cinetique(int points, THorlogeTest& horloge) {
     FormMain->ChoixMode(2);
     TCinetiqueForm& f = *CinetiqueForm;
     f.Timer->blockSignals(true); // ticked here, once the clock has moved on
-    f.NbreEdit->setText(QStringLiteral("200"));
+    f.NbreEdit->selectAll();     // typed as the user does: read when the editing ends
+    QTest::keyClicks(f.NbreEdit, QStringLiteral("200"));
+    QTest::keyClick(f.NbreEdit, Qt::Key_Return);
     f.LambdaBtn->click();
     f.ZeroBtn->click();
     f.StartBtn->click();

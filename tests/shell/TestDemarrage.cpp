@@ -1,0 +1,213 @@
+// The real program started and closed from outside, on an X server of its own (Xvfb): the order
+// of its start and end (documents folder, settings read, windows, message loop, settings
+// written, windows destroyed) as a user's machine sees it.
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+
+namespace {
+
+struct TLibereX {
+    void operator()(void* reponse) const { std::free(reponse); }
+};
+template <class T> using TReponseX = std::unique_ptr<T, TLibereX>;
+
+// The X server the test runs on: finds the program's main window and closes it as its title-bar
+// close box does (the WM_DELETE_WINDOW message a window manager sends).
+class TEcranX {
+public:
+    TEcranX() : connexion_(xcb_connect(nullptr, &ecran_)) {}
+    ~TEcranX() { xcb_disconnect(connexion_); }
+    TEcranX(const TEcranX&) = delete;
+    TEcranX& operator=(const TEcranX&) = delete;
+
+    bool Ouvert() const { return xcb_connection_has_error(connexion_) == 0; }
+
+    // The top-level window on screen of process `pid` with caption `titre`; 0 when none.
+    xcb_window_t Fenetre(qint64 pid, const QByteArray& titre) {
+        const xcb_atom_t atomePid = Atome("_NET_WM_PID");
+        const xcb_atom_t atomeNom = Atome("_NET_WM_NAME");
+        const xcb_atom_t utf8 = Atome("UTF8_STRING");
+        const TReponseX<xcb_query_tree_reply_t> arbre(
+            xcb_query_tree_reply(connexion_, xcb_query_tree(connexion_, Racine()), nullptr));
+        if (!arbre)
+            return 0;
+        const xcb_window_t* fenetres = xcb_query_tree_children(arbre.get());
+        for (int i = 0; i < xcb_query_tree_children_length(arbre.get()); ++i) {
+            const xcb_window_t fenetre = fenetres[i];
+            if (!Visible(fenetre))
+                continue;
+            const QByteArray pidFenetre = Propriete(fenetre, atomePid, XCB_ATOM_CARDINAL);
+            quint32 valeur = 0;
+            if (pidFenetre.size() != sizeof valeur)
+                continue;
+            std::memcpy(&valeur, pidFenetre.constData(), sizeof valeur);
+            if (valeur == pid && Propriete(fenetre, atomeNom, utf8) == titre)
+                return fenetre;
+        }
+        return 0;
+    }
+
+    void Ferme(xcb_window_t fenetre) {
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = fenetre;
+        message.type = Atome("WM_PROTOCOLS");
+        message.data.data32[0] = Atome("WM_DELETE_WINDOW");
+        message.data.data32[1] = XCB_CURRENT_TIME;
+        xcb_send_event(connexion_, 0, fenetre, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&message));
+        xcb_flush(connexion_);
+    }
+
+private:
+    xcb_window_t Racine() const {
+        xcb_screen_iterator_t ecrans = xcb_setup_roots_iterator(xcb_get_setup(connexion_));
+        for (int i = 0; i < ecran_; ++i)
+            xcb_screen_next(&ecrans);
+        return ecrans.data->root;
+    }
+
+    xcb_atom_t Atome(const char* nom) const {
+        const auto demande =
+            xcb_intern_atom(connexion_, 0, static_cast<uint16_t>(std::strlen(nom)), nom);
+        const TReponseX<xcb_intern_atom_reply_t> reponse(
+            xcb_intern_atom_reply(connexion_, demande, nullptr));
+        return reponse ? reponse->atom : xcb_atom_t{XCB_ATOM_NONE};
+    }
+
+    bool Visible(xcb_window_t fenetre) const {
+        const TReponseX<xcb_get_window_attributes_reply_t> attributs(
+            xcb_get_window_attributes_reply(
+                connexion_, xcb_get_window_attributes(connexion_, fenetre), nullptr));
+        return attributs && attributs->map_state == XCB_MAP_STATE_VIEWABLE;
+    }
+
+    QByteArray Propriete(xcb_window_t fenetre, xcb_atom_t nom, xcb_atom_t type) const {
+        const TReponseX<xcb_get_property_reply_t> reponse(xcb_get_property_reply(
+            connexion_, xcb_get_property(connexion_, 0, fenetre, nom, type, 0, 256), nullptr));
+        if (!reponse)
+            return {};
+        return QByteArray(static_cast<const char*>(xcb_get_property_value(reponse.get())),
+                          xcb_get_property_value_length(reponse.get()));
+    }
+
+    int ecran_ = 0;
+    xcb_connection_t* connexion_;
+};
+
+QByteArray Lit(const QString& chemin) {
+    QFile fichier(chemin);
+    return fichier.open(QIODevice::ReadOnly) ? fichier.readAll() : QByteArray();
+}
+
+// Lets events run until `condition` holds; the generous limit only catches a hang.
+bool Attend(const std::function<bool()>& condition, int ms = 60000) {
+    const QDeadlineTimer limite(ms);
+    while (!condition() && !limite.hasExpired())
+        QTest::qWait(50);
+    return condition();
+}
+
+// The local sockets under `dossier`: the DDE server's lives while its window does.
+QStringList Sockets(const QString& dossier) {
+    QStringList sockets;
+    QDirIterator entrees(dossier, QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
+    while (entrees.hasNext())
+        sockets << entrees.next();
+    return sockets;
+}
+
+// A user's machine in a temporary folder: a copy of the program (its settings file lies next
+// to it), a home with no documents folder yet, private folders for journals and sockets.
+class Demarrage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(ecran.Ouvert()) << "pas de serveur X";
+        ASSERT_TRUE(QDir().mkpath(dossier.filePath(QStringLiteral("bin"))));
+        ASSERT_TRUE(QFile::copy(
+            QCoreApplication::applicationDirPath() + QStringLiteral("/jenway6500"), programme));
+        const QString execution = dossier.filePath(QStringLiteral("execution"));
+        ASSERT_TRUE(QDir().mkpath(execution));
+        QFile::setPermissions(execution, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        QProcessEnvironment environnement = QProcessEnvironment::systemEnvironment();
+        environnement.insert(QStringLiteral("HOME"), dossier.filePath(QStringLiteral("maison")));
+        for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DOCUMENTS_DIR"})
+            environnement.remove(QString::fromLatin1(variable));
+        environnement.insert(QStringLiteral("XDG_RUNTIME_DIR"), execution);
+        environnement.insert(QStringLiteral("JENWAY_DDE_ESPACE"), execution + u'/');
+        environnement.insert(QStringLiteral("JENWAY_JOURNAUX"),
+                             dossier.filePath(QStringLiteral("journaux")));
+        environnement.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        processus.setProcessEnvironment(environnement);
+        processus.setWorkingDirectory(dossier.path());
+    }
+    void TearDown() override {
+        if (processus.state() != QProcess::NotRunning) {
+            processus.kill();
+            processus.waitForFinished();
+        }
+    }
+
+    QString Erreurs() { return QString::fromLocal8Bit(processus.readAllStandardError()); }
+
+    TEcranX ecran;
+    QTemporaryDir dossier;
+    const QString programme = dossier.filePath(QStringLiteral("bin/jenway6500"));
+    const QString ini = dossier.filePath(QStringLiteral("bin/jenway6500.INI"));
+    QProcess processus;
+};
+
+TEST_F(Demarrage, DossierReglagesFenetresBouclePuisReglagesEcritsEtFenetresDetruites) {
+    // A few settings of a user's own; the program writes back all of them after its loop.
+    const QByteArray reglages = "[Spectro]\r\nBaud=9600\r\nMaxiL=900\r\nCom=3\r\n";
+    {
+        QFile fichier(ini);
+        ASSERT_TRUE(fichier.open(QIODevice::WriteOnly));
+        fichier.write(reglages);
+    }
+    processus.start(programme);
+    ASSERT_TRUE(processus.waitForStarted(60000));
+
+    xcb_window_t fenetre = 0;
+    ASSERT_TRUE(Attend([&] {
+        fenetre = ecran.Fenetre(processus.processId(), "Acquisition avec Jenway 6400, 6500");
+        return fenetre != 0 || processus.state() == QProcess::NotRunning;
+    }));
+    ASSERT_NE(fenetre, 0u) << Erreurs().toStdString();
+    // The loop runs: the documents folder came before it, the settings are not written yet.
+    EXPECT_TRUE(QFileInfo(dossier.filePath(QStringLiteral("maison/Documents/Tablarix"))).isDir());
+    EXPECT_EQ(Lit(ini).toStdString(), reglages.toStdString());
+    EXPECT_FALSE(Sockets(dossier.path()).isEmpty()); // the DDE window serves
+
+    ecran.Ferme(fenetre);
+    ASSERT_TRUE(processus.waitForFinished(60000));
+    EXPECT_EQ(processus.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(processus.exitCode(), 0) << Erreurs().toStdString();
+
+    // The settings read at start, written back whole once the loop was over.
+    const QByteArray ecrits = Lit(ini);
+    for (const char* ligne : {"Baud=9600", "MaxiL=900", "Com=3", "MiniL=325", "DataBits=7",
+                              "TimeOut=9", "FinMessage=13"})
+        EXPECT_TRUE(ecrits.contains(ligne)) << ligne << "\n" << ecrits.toStdString();
+    // The windows are gone: the DDE server closed with its window.
+    EXPECT_EQ(Sockets(dossier.path()).join(u' ').toStdString(), "");
+}
+
+} // namespace
