@@ -218,6 +218,17 @@ TEST_F(DDE, SansProgrammeImpossibleDeLancerTablarixApresUneSeconde) {
     EXPECT_EQ(boites_.Textes(), QStringList{"Impossible de lancer Tablarix"});
 }
 
+// Only the user's key of Tablarix counts: a "Path" elsewhere (the organisation's settings, the
+// machine's key) is not taken for it.
+TEST_F(DDE, CheminLuSousLaSeuleCleDeTablarix) {
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tablarix"))
+        .setValue(QStringLiteral("Path"), QStringLiteral("/ailleurs/tablarix"));
+    FixeChemin(std::nullopt);
+    EXPECT_EQ(CreeFormDDE().CheminTablarix, QStringLiteral("c:\\tabwin\\tablarix.exe"));
+    FixeChemin(QStringLiteral("/bonne/cle/tablarix"));
+    EXPECT_EQ(CreeFormDDE().CheminTablarix, QStringLiteral("/bonne/cle/tablarix"));
+}
+
 TEST_F(DDE, CheminVideLanceLeServiceAvecLeSujet) {
     // A program named TABLARIX found on the PATH records its arguments and becomes the stand-in.
     const QString bin = dossier_.filePath(QStringLiteral("bin"));
