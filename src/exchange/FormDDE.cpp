@@ -146,7 +146,7 @@ void TFormDDE::ExecuteMacro(const QStringList& lignes) {
             }
             return;
         }
-        AfficheErreur(QStringLiteral("Fonction inconnue : ") + ligne);
+        AfficheErreur(MessageBorne(QStringLiteral("Fonction inconnue : %1"), {ligne}));
     } catch (const std::exception&) {
         AfficheErreur(QStringLiteral("Syntaxe Macro DDE : Fonction(Paramètre)"));
     }

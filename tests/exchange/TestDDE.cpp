@@ -262,6 +262,17 @@ TEST_F(DDE, LienEtMacroRefuses) {
     EXPECT_TRUE(LitJournal().Macros.isEmpty());
 }
 
+// The line of an unknown function is shown whole, or, too long for the box, without its middle.
+TEST_F(DDE, FonctionInconnueLongueGardeSaFin) {
+    const QString ligne = QStringLiteral("AIDE(") + QString(240, u'p') + QStringLiteral("fin)");
+    CreeFormDDE().ExecuteMacro({ligne});
+    ASSERT_EQ(boites_.Vues.size(), 1u);
+    const QString texte = boites_.Vues[0].Texte;
+    EXPECT_EQ(texte.size(), 255);
+    EXPECT_TRUE(texte.startsWith("Fonction inconnue : AIDE(ppp")) << texte.toStdString();
+    EXPECT_TRUE(texte.endsWith("pppfin)")) << texte.toStdString();
+}
+
 TEST_F(DDE, MacrosDuServeur) {
     ConstanteDlg = nullptr; // the windows bring their own
     const TFenetres fenetres;
