@@ -63,7 +63,10 @@ TEST(VoieSerie, ValeursALaCreationEtOperationsSurPortFerme) {
             ADD_FAILURE() << "pas d'erreur sur un port fermé";
         } catch (const ECommNotOpen& e) {
             EXPECT_EQ(e.ErrorCode(), -2007);
-            EXPECT_STREQ(e.what(), "ie_NOpen - device not open");
+            // Said to the user as it is: French, and what to do.
+            EXPECT_STREQ(e.what(), "La voie série n'est pas ouverte : vérifiez que l'appareil est "
+                                   "branché, allumé et relié au port choisi (bouton « voie "
+                                   "série »), puis choisissez de nouveau un mode.");
         }
     }
 }
@@ -72,7 +75,14 @@ TEST(VoieSerie, OuvertureDUnPortAbsentEchoue) {
     qputenv("JENWAY_COM9", "/dev/pas-de-port-ici");
     TApdComPort voie;
     voie.SetComNumber(9);
-    EXPECT_THROW(voie.SetOpen(true), ECommOuverture);
+    try {
+        voie.SetOpen(true);
+        ADD_FAILURE() << "ouvert";
+    } catch (const ECommOuverture& e) { // in French, never in the system's words
+        EXPECT_STREQ(e.what(), "Impossible d'ouvrir la voie série COM9 (/dev/pas-de-port-ici) : le "
+                               "port n'existe pas. Vérifiez que l'appareil est branché et que "
+                               "c'est son port (bouton « voie série »).");
+    }
     EXPECT_FALSE(voie.Open());
     EXPECT_FALSE(PortComPresent(9));
     EXPECT_FALSE(PortComPresent(0));
@@ -216,7 +226,14 @@ TEST(TraceSerie, MiseEnPageDesLignes) {
 TEST(TraceSerie, FichierImpossibleSignale) {
     TTraceSerie trace;
     trace.Note("R", true);
-    EXPECT_THROW(trace.Ecrit(QStringLiteral("/dossier/absent/jenway6500.TRC")), ECommFichier);
+    try {
+        trace.Ecrit(QStringLiteral("/dossier/absent/jenway6500.TRC"));
+        ADD_FAILURE() << "écrit";
+    } catch (const ECommFichier& e) {
+        EXPECT_STREQ(e.what(), "Impossible d'écrire le fichier /dossier/absent/jenway6500.TRC : il "
+                               "ne peut pas être créé là. Vérifiez que le dossier de travail du "
+                               "programme accepte de nouveaux fichiers.");
+    }
 }
 
 TEST(Ticks, MinuterieEtRetourDuCompteur) {
