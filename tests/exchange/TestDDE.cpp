@@ -214,7 +214,7 @@ TEST_F(DDE, SansProgrammeImpossibleDeLancerTablarixApresUneSeconde) {
     chrono.start();
     CreeFormDDE().EnvoiMacro(QStringLiteral("CLIP|ADD()"));
     EXPECT_GE(chrono.elapsed(), 1000);
-    EXPECT_LT(chrono.elapsed(), 3000);
+    EXPECT_LT(chrono.elapsed(), 10000); // a hang; a loaded machine is slow
     EXPECT_EQ(boites_.Textes(), QStringList{"Impossible de lancer Tablarix"});
 }
 

@@ -270,7 +270,8 @@ TEST(Ticks, MinuterieEtRetourDuCompteur) {
 }
 
 // The adapter pulled out during a reading: the reading ends, the port closes and the user is
-// told once, quickly, and nothing spins afterwards.
+// told once, and nothing spins afterwards. How quickly is a figure of bench/; the bounds here
+// only tell the vanish from the time-out (11 s) and a spin from an idle second.
 TEST_F(VoieOuverte, AppareilDebrancheePendantUneLecture) {
     ASSERT_TRUE(simulateur.Controle("panne silence"));
     QSignalSpy disparu(&voie, &TApdComPort::Disparu);
@@ -279,27 +280,24 @@ TEST_F(VoieOuverte, AppareilDebrancheePendantUneLecture) {
         simulateur.ControleSansAttendre("debranche");
         chrono.start();
     });
-    Spectro.TimeOut = 40;
+    Spectro.TimeOut = 200;
     EXPECT_EQ(Spectro.DemandeAbs(), Indefini);
-    EXPECT_LE(chrono.elapsed(), 100);
+    EXPECT_LT(chrono.elapsed(), 5000);
     EXPECT_EQ(disparu.count(), 1);
     EXPECT_FALSE(voie.Open());
     const double cpu = MillisecondesCpu();
-    QElapsedTimer pause;
-    pause.start();
-    Attend([] { return false; }, 300);
-    EXPECT_LT(MillisecondesCpu() - cpu, 60);
+    QEventLoop seconde;
+    QTimer::singleShot(1000, &seconde, &QEventLoop::quit);
+    seconde.exec();
+    EXPECT_LT(MillisecondesCpu() - cpu, 250);
     EXPECT_EQ(disparu.count(), 1);
     EXPECT_THROW(Spectro.DemandeAbs(), ECommNotOpen);
 }
 
 TEST_F(VoieOuverte, AppareilDebrancheAuRepos) {
     QSignalSpy disparu(&voie, &TApdComPort::Disparu);
-    QElapsedTimer chrono;
-    chrono.start();
     simulateur.ControleSansAttendre("debranche");
-    EXPECT_TRUE(disparu.wait(1000));
-    EXPECT_LE(chrono.elapsed(), 100);
+    EXPECT_TRUE(disparu.wait(5000));
     EXPECT_FALSE(voie.Open());
     EXPECT_TRUE(disparu.first().first().toString().contains(QStringLiteral("COM1")));
     EXPECT_THROW(voie.PurgeInput(), ECommNotOpen);
