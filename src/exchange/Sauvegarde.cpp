@@ -39,10 +39,10 @@ bool EnregistreFichier(const QString& nomFichier, const QByteArray& contenu) {
     // there, and a truncated file would replace the previous one.
     if (fichier.write(contenu) != contenu.size() || !fichier.flush() || !fichier.commit()) {
         fichier.cancelWriting();
-        AfficheErreur(MessageBorne(
-            QStringLiteral("Erreur d'écriture : le fichier %1 n'est pas enregistré.") +
-                Precedent(nomFichier),
-            {nom}));
+        AfficheErreur(
+            MessageBorne(QStringLiteral("Erreur d'écriture : le fichier %1 n'est pas enregistré.") +
+                             Precedent(nomFichier),
+                         {nom}));
         return false;
     }
     return true;

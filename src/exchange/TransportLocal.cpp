@@ -33,8 +33,7 @@ bool DossierPrive(const QString& chemin) {
         return false;
     const QFileInfo dossier(chemin);
     return dossier.isDir() && !dossier.isSymLink() && dossier.ownerId() == ::geteuid() &&
-           QFile::setPermissions(chemin,
-                                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+           QFile::setPermissions(chemin, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 #endif
 
@@ -110,7 +109,8 @@ QString EspaceLocalDDE() {
     if (QDir::isAbsolutePath(execution))
         dossiers << execution + QStringLiteral("/jenway6500");
     const QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
-    dossiers << (QDir::isAbsolutePath(cache) ? cache : QDir::homePath() + QStringLiteral("/.cache")) +
+    dossiers << (QDir::isAbsolutePath(cache) ? cache
+                                             : QDir::homePath() + QStringLiteral("/.cache")) +
                     QStringLiteral("/jenway6500-") + QSysInfo::machineHostName();
     for (const QString& dossier : dossiers)
         if (DossierPrive(dossier))

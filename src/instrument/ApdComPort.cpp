@@ -190,11 +190,12 @@ void TApdComPort::SetOpen(bool ouvert) {
     if (!port_->isOpen()) {
         const auto erreur = port_->error();
         port_->clearError();
-        throw ECommOuverture(erreur, QStringLiteral("Impossible d'ouvrir la voie série COM%1 (%2) : "
-                                                    "%3. Vérifiez que l'appareil est branché et "
-                                                    "que c'est son port (bouton « voie série »).")
-                                         .arg(comNumber_)
-                                         .arg(peripherique, RaisonPort(erreur)));
+        throw ECommOuverture(erreur,
+                             QStringLiteral("Impossible d'ouvrir la voie série COM%1 (%2) : "
+                                            "%3. Vérifiez que l'appareil est branché et "
+                                            "que c'est son port (bouton « voie série »).")
+                                 .arg(comNumber_)
+                                 .arg(peripherique, RaisonPort(erreur)));
     }
     peripherique_ = peripherique;
     pseudoTerminal_ = EstPseudoTerminal(peripherique);

@@ -41,12 +41,12 @@ void EcritFichier(const QString& chemin, const QByteArray& contenu) {
     QFile fichier(chemin);
     if (!fichier.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         fichier.write(contenu) != contenu.size() || !fichier.flush())
-        throw ECommFichier(fichier.error(),
-                           QStringLiteral("Impossible d'écrire le fichier %1 : %2. Vérifiez que le "
-                                          "dossier de travail du programme accepte de nouveaux "
-                                          "fichiers.")
-                               .arg(QDir::toNativeSeparators(chemin),
-                                    RaisonFichier(fichier.error())));
+        throw ECommFichier(
+            fichier.error(),
+            QStringLiteral("Impossible d'écrire le fichier %1 : %2. Vérifiez que le "
+                           "dossier de travail du programme accepte de nouveaux "
+                           "fichiers.")
+                .arg(QDir::toNativeSeparators(chemin), RaisonFichier(fichier.error())));
 }
 
 } // namespace

@@ -184,9 +184,9 @@ TEST(EspaceDDE, LesSocketsAbandonneesSontRetireesAuDemarrage) {
     {
         TServeurLocal serveur;
         ASSERT_TRUE(serveur.Enregistre(QStringLiteral("Programme"), QStringLiteral("ServeurDDE")));
-        EXPECT_EQ(QDir(dossier).entryList(QDir::System, QDir::Name),
-                  QStringList({"autre", "jenway-dde-programme-serveurdde",
-                               "jenway-dde-vivant-sujet"}));
+        EXPECT_EQ(
+            QDir(dossier).entryList(QDir::System, QDir::Name),
+            QStringList({"autre", "jenway-dde-programme-serveurdde", "jenway-dde-vivant-sujet"}));
         EXPECT_EQ(Mode(dossier + QStringLiteral("jenway-dde-programme-serveurdde")), Prive());
         QLocalSocket client;
         client.connectToServer(NomLocalDDE(QStringLiteral("Vivant"), QStringLiteral("Sujet")));

@@ -87,8 +87,7 @@ TEST_F(BoitePeintureTest, LesDemandesDeRepeintureSontRegroupees) {
     // each interval they took.
     const int intervalles = static_cast<int>(chrono.elapsed() / TBoitePeinture::IntervalleMinimal);
     EXPECT_LE(boite.NbDessinsComplets(), complets + 1 + intervalles);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return boite.NbDessinsComplets() >= complets + 1; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return boite.NbDessinsComplets() >= complets + 1; }, 5000));
     QTest::qWait(3 * TBoitePeinture::IntervalleMinimal);
     EXPECT_LE(boite.NbDessinsComplets(), complets + 2 + intervalles);
 

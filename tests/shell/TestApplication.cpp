@@ -4,9 +4,9 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QScreen>
 #include <QTextLayout>
 #include <QTimer>
@@ -36,11 +36,11 @@ TEST(Application, UneExceptionDansUnEvenementVaALaBoiteParDefaut) {
 // where its end would not show.
 TEST(BoitesQt, UneLongueLigneSansBlancSeReplieDansLaBoite) {
     TBoitesQt boites;
-    const QString texte = QStringLiteral("Fonction inconnue : AIDE(") + QString(230, u'p') +
-                          QStringLiteral("fin)");
+    const QString texte =
+        QStringLiteral("Fonction inconnue : AIDE(") + QString(230, u'p') + QStringLiteral("fin)");
     bool vue = false;
     QTimer::singleShot(0, [&] {
-        auto* boite = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        auto* boite = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(boite, nullptr);
         const auto* etiquette = boite->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
         ASSERT_NE(etiquette, nullptr);

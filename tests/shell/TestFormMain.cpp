@@ -175,8 +175,8 @@ TEST_F(FenetrePrincipale, AppareilDebrancheRienQueDesMessagesEnFrancais) {
     const QStringList textes = boites_.Textes();
     ASSERT_EQ(textes.size(), 5) << textes.join('\n').toStdString();
     EXPECT_TRUE(textes[0].contains("l'appareil a été débranché. Rebranchez-le"));
-    EXPECT_EQ(textes.mid(1), QStringList({"Problème voie série", kPortFerme, "Problème voie série",
-                                          kPortFerme}));
+    EXPECT_EQ(textes.mid(1),
+              QStringList({"Problème voie série", kPortFerme, "Problème voie série", kPortFerme}));
     EXPECT_FALSE(BeerForm->isVisible());
 }
 

@@ -178,8 +178,8 @@ TEST(Boites, AfficheErreurMontreLaBoiteErreur) {
     EXPECT_EQ(boites.Vues[0].Boutons, TBoutonsBoite::Ok);
 
     // Too long, it loses its middle: the end says what went wrong.
-    const QString longue = QStringLiteral("Impossible : ") + QString(300, u'x') +
-                           QStringLiteral(" n'existe pas.");
+    const QString longue =
+        QStringLiteral("Impossible : ") + QString(300, u'x') + QStringLiteral(" n'existe pas.");
     AfficheErreur(longue);
     ASSERT_EQ(boites.Vues.size(), 2u);
     const QString vue = boites.Vues[1].Texte;
