@@ -177,7 +177,6 @@ char TConversationLocale::Reponse(int delaiMs) {
 
 TServeurLocal::TServeurLocal(QObject* parent) : serveur_(new QLocalServer(this)) {
     setParent(parent);
-    serveur_->setSocketOptions(QLocalServer::UserAccessOption);
     connect(serveur_, &QLocalServer::newConnection, this, &TServeurLocal::NouveauClient);
 }
 

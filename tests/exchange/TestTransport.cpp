@@ -187,7 +187,6 @@ TEST(EspaceDDE, LesSocketsAbandonneesSontRetireesAuDemarrage) {
         EXPECT_EQ(
             QDir(dossier).entryList(QDir::System, QDir::Name),
             QStringList({"autre", "jenway-dde-programme-serveurdde", "jenway-dde-vivant-sujet"}));
-        EXPECT_EQ(Mode(dossier + QStringLiteral("jenway-dde-programme-serveurdde")), Prive());
         QLocalSocket client;
         client.connectToServer(NomLocalDDE(QStringLiteral("Vivant"), QStringLiteral("Sujet")));
         EXPECT_TRUE(client.waitForConnected(1000)); // the live server kept its name
