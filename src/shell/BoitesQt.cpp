@@ -66,16 +66,16 @@ TReponseBoite Reponse(int bouton) {
 // or a long macro line would run off its edge and hide its end. Breaks are allowed after path
 // separators and within any run of characters too long for a line.
 QString TexteRepliable(const QString& texte) {
-    constexpr qsizetype kRunMaxi = 40;
+    constexpr qsizetype kSuiteMaxi = 40;
     const QChar coupure(0x200B); // zero width space
     QString repliable;
-    qsizetype run = 0;
+    qsizetype suite = 0; // characters since the last place a line may break
     for (const QChar c : texte) {
         repliable += c;
-        run = c.isSpace() ? 0 : run + 1;
-        if (c == u'\\' || c == u'/' || run >= kRunMaxi) {
+        suite = c.isSpace() ? 0 : suite + 1;
+        if (c == u'\\' || c == u'/' || suite >= kSuiteMaxi) {
             repliable += coupure;
-            run = 0;
+            suite = 0;
         }
     }
     return repliable;
