@@ -70,8 +70,11 @@ TFormDDE::~TFormDDE() = default;
 
 void TFormDDE::FormCreate() {
     // HKEY_CURRENT_USER\Software\Tablarix\Tablarix on Windows; a per-user settings file elsewhere.
-    const QSettings registre(QSettings::NativeFormat, QSettings::UserScope,
-                             QStringLiteral("Tablarix"), QStringLiteral("Tablarix"));
+    // That key only: a value missing there is not looked for under the machine's key nor in the
+    // settings common to the organisation.
+    QSettings registre(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tablarix"),
+                       QStringLiteral("Tablarix"));
+    registre.setFallbacksEnabled(false);
     CheminTablarix = registre.value(QStringLiteral("Path"), kCheminParDefaut).toString();
     ClientItem = QStringLiteral("ServeurItem");
     ClientDDE = CreeConversationDDE();
@@ -143,7 +146,7 @@ void TFormDDE::ExecuteMacro(const QStringList& lignes) {
             }
             return;
         }
-        AfficheErreur(QStringLiteral("Fonction inconnue : ") + ligne);
+        AfficheErreur(MessageBorne(QStringLiteral("Fonction inconnue : %1"), {ligne}));
     } catch (const std::exception&) {
         AfficheErreur(QStringLiteral("Syntaxe Macro DDE : Fonction(Paramètre)"));
     }

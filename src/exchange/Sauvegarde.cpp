@@ -8,14 +8,16 @@
 
 namespace {
 
-QString RaisonOuverture(const QString& nomFichier) {
+// Why the file could not be created: a message of the file (%1) and, where it matters, of its
+// folder (%2).
+QString ModeleOuverture(const QString& nomFichier) {
     const QFileInfo fichier(nomFichier);
-    const QString dossier = QDir::toNativeSeparators(fichier.absolutePath());
     if (fichier.isDir())
-        return QStringLiteral("un dossier porte ce nom.");
+        return QStringLiteral("Impossible de créer le fichier %1 : un dossier porte ce nom.");
     if (!QFileInfo(fichier.absolutePath()).isDir())
-        return QStringLiteral("le dossier %1 n'existe pas.").arg(dossier);
-    return QStringLiteral("le dossier %1 n'accepte pas de nouveau fichier.").arg(dossier);
+        return QStringLiteral("Impossible de créer le fichier %1 : le dossier %2 n'existe pas.");
+    return QStringLiteral(
+        "Impossible de créer le fichier %1 : le dossier %2 n'accepte pas de nouveau fichier.");
 }
 
 QString Precedent(const QString& nomFichier) {
@@ -29,16 +31,18 @@ bool EnregistreFichier(const QString& nomFichier, const QByteArray& contenu) {
     const QString nom = QDir::toNativeSeparators(nomFichier);
     QSaveFile fichier(nomFichier);
     if (!fichier.open(QIODevice::WriteOnly)) {
-        AfficheErreur(QStringLiteral("Impossible de créer le fichier %1 : %2")
-                          .arg(nom, RaisonOuverture(nomFichier)));
+        const QString dossier = QDir::toNativeSeparators(QFileInfo(nomFichier).absolutePath());
+        AfficheErreur(MessageBorne(ModeleOuverture(nomFichier), {nom, dossier}));
         return false;
     }
     // Flushed before the commit: a write that fails in the commit's own flush goes unnoticed
     // there, and a truncated file would replace the previous one.
     if (fichier.write(contenu) != contenu.size() || !fichier.flush() || !fichier.commit()) {
         fichier.cancelWriting();
-        AfficheErreur(QStringLiteral("Erreur d'écriture : le fichier %1 n'est pas enregistré.%2")
-                          .arg(nom, Precedent(nomFichier)));
+        AfficheErreur(
+            MessageBorne(QStringLiteral("Erreur d'écriture : le fichier %1 n'est pas enregistré.") +
+                             Precedent(nomFichier),
+                         {nom}));
         return false;
     }
     return true;

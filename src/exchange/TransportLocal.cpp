@@ -3,13 +3,56 @@
 #include "shell/Encodage.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
+#include <QSysInfo>
 #include <QVariant>
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
 
 namespace {
 
 constexpr int kDelaiReponse = 1000;
 const char* const kProprieteOuverte = "jenway_dde_ouverte";
+const QString kPrefixe = QStringLiteral("jenway-dde-");
+
+QString Espace() {
+    return qEnvironmentVariableIsEmpty("JENWAY_DDE_ESPACE")
+               ? EspaceLocalDDE()
+               : qEnvironmentVariable("JENWAY_DDE_ESPACE");
+}
+
+#ifndef Q_OS_WIN
+// A folder of this user's only: created when missing, its mode set to 0700. A folder of that
+// name that belongs to someone else, or a link, is not used.
+bool DossierPrive(const QString& chemin) {
+    if (!QDir().mkpath(chemin))
+        return false;
+    const QFileInfo dossier(chemin);
+    return dossier.isDir() && !dossier.isSymLink() && dossier.ownerId() == ::geteuid() &&
+           QFile::setPermissions(chemin, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+#endif
+
+// The sockets of our names that no server answers any more (left by a program that crashed) are
+// removed; a live server keeps its name. Only a folder of ours is looked at.
+void RetireSocketsPerimes(const QString& espace) {
+    if (espace.isEmpty())
+        return;
+    const QFileInfo modele(espace + kPrefixe);
+    const QFileInfoList sockets =
+        modele.absoluteDir().entryInfoList({modele.fileName() + u'*'}, QDir::System);
+    for (const QFileInfo& socket : sockets) {
+        QLocalSocket essai;
+        essai.connectToServer(socket.absoluteFilePath());
+        if (!essai.waitForConnected(kDelaiReponse) &&
+            essai.error() == QLocalSocket::ConnectionRefusedError)
+            QLocalServer::removeServer(socket.absoluteFilePath());
+    }
+}
 
 } // namespace
 
@@ -54,8 +97,26 @@ char ReponseLocale(QByteArray& recu) {
 }
 
 QString NomLocalDDE(const QString& service, const QString& sujet) {
-    return qEnvironmentVariable("JENWAY_DDE_ESPACE") + QStringLiteral("jenway-dde-") +
-           service.toLower() + u'-' + sujet.toLower();
+    return Espace() + kPrefixe + service.toLower() + u'-' + sujet.toLower();
+}
+
+QString EspaceLocalDDE() {
+#ifdef Q_OS_WIN
+    return {};
+#else
+    QStringList dossiers;
+    const QString execution = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(execution))
+        dossiers << execution + QStringLiteral("/jenway6500");
+    const QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    dossiers << (QDir::isAbsolutePath(cache) ? cache
+                                             : QDir::homePath() + QStringLiteral("/.cache")) +
+                    QStringLiteral("/jenway6500-") + QSysInfo::machineHostName();
+    for (const QString& dossier : dossiers)
+        if (DossierPrive(dossier))
+            return dossier + u'/';
+    return {};
+#endif
 }
 
 bool TConversationLocale::Ouvre(const QString& service, const QString& sujet) {
@@ -122,6 +183,7 @@ TServeurLocal::TServeurLocal(QObject* parent) : serveur_(new QLocalServer(this))
 bool TServeurLocal::Enregistre(const QString& service, const QString& sujet) {
     service_ = service;
     sujet_ = sujet;
+    RetireSocketsPerimes(Espace());
     const QString nom = NomLocalDDE(service, sujet);
     if (serveur_->listen(nom))
         return true;

@@ -11,9 +11,10 @@ class QLocalServer;
 // DDE over local sockets (a Unix socket, or a named pipe on Windows).
 //
 // Naming: the server of a service and topic listens on the local name
-//   <JENWAY_DDE_ESPACE>jenway-dde-<service>-<topic>
-// service and topic in lower case (DDE names ignore letter case). JENWAY_DDE_ESPACE is empty by
-// default; a folder path ending in "/" keeps the sockets of a test run apart from any other.
+//   <space>jenway-dde-<service>-<topic>
+// service and topic in lower case (DDE names ignore letter case). The space is JENWAY_DDE_ESPACE
+// when set (a folder path ending in "/" keeps the sockets of a test run apart from any other),
+// else EspaceLocalDDE().
 //
 // Frames, both ways: one kind byte, the payload, a zero byte. Payloads are Windows-1252 and hold
 // no zero byte; a frame longer than 64 KiB ends the conversation.
@@ -60,6 +61,14 @@ private:
 };
 
 QString NomLocalDDE(const QString& service, const QString& sujet);
+
+// The folder of the program's sockets, ending in "/". A socket name without a folder lands in
+// /tmp, where any user may take it first and where a crash leaves it: ours go to a folder of the
+// user's own, mode 0700, created when missing: "jenway6500" in $XDG_RUNTIME_DIR, else
+// "jenway6500-<host>" in the user's cache folder (a home shared between machines holds one per
+// machine). Empty on Windows, whose named pipes leave no file, and when neither folder can be
+// made.
+QString EspaceLocalDDE();
 
 // The framing, the same both ways. A zero byte in the payload cuts it there.
 QByteArray TrameLocale(char genre, QByteArray charge);

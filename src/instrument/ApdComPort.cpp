@@ -37,6 +37,25 @@ QSerialPort::FlowControl ControleDeFlux(THWFlowOptions materiel, TSWFlowOptions 
     return logiciel != swfNone ? QSerialPort::SoftwareControl : QSerialPort::NoFlowControl;
 }
 
+// What went wrong, for the user: the system's own text is English, or in another language.
+QString RaisonPort(QSerialPort::SerialPortError erreur) {
+    switch (erreur) {
+    case QSerialPort::DeviceNotFoundError:
+        return QStringLiteral("le port n'existe pas");
+    case QSerialPort::PermissionError:
+        return QStringLiteral("le port est occupé par un autre programme ou son accès est refusé");
+    case QSerialPort::OpenError:
+        return QStringLiteral("le port est déjà ouvert");
+    case QSerialPort::UnsupportedOperationError:
+        return QStringLiteral("le port n'accepte pas ce réglage");
+    case QSerialPort::ResourceError:
+        return QStringLiteral("le port n'est plus disponible");
+    default:
+        break;
+    }
+    return QStringLiteral("le système refuse l'opération");
+}
+
 } // namespace
 
 TApdComPort::TApdComPort(QObject* parent) : QObject(parent), port_(new QSerialPort(this)) {
@@ -128,13 +147,13 @@ void TApdComPort::ReglePort(bool ok, const char* reglage) {
     if (ok || !Open())
         return;
     const auto erreur = port_->error();
-    const QString raison = port_->errorString();
     port_->clearError();
     if (pseudoTerminal_)
         return;
-    throw EComm(erreur, QStringLiteral("La voie série COM%1 refuse %2 : %3")
+    throw EComm(erreur, QStringLiteral("La voie série COM%1 refuse %2 (%3) : vérifiez les réglages "
+                                       "de la voie série (bouton « Configuration complète »).")
                             .arg(comNumber_)
-                            .arg(QString::fromUtf8(reglage), raison));
+                            .arg(QString::fromUtf8(reglage), RaisonPort(erreur)));
 }
 
 void TApdComPort::SetOpen(bool ouvert) {
@@ -147,7 +166,9 @@ void TApdComPort::SetOpen(bool ouvert) {
     const QString peripherique = NomPeripheriqueCom(comNumber_);
     if (dataBits_ < 5 || dataBits_ > 8)
         throw ECommOuverture(QSerialPort::UnsupportedOperationError,
-                             QStringLiteral("COM%1 : %2 bits de données ne sont pas possibles")
+                             QStringLiteral("COM%1 : %2 bits de données ne sont pas possibles : "
+                                            "choisissez 7 ou 8 bits (bouton « Configuration "
+                                            "complète »).")
                                  .arg(comNumber_)
                                  .arg(dataBits_));
     port_->setPortName(peripherique);
@@ -168,12 +189,13 @@ void TApdComPort::SetOpen(bool ouvert) {
     }
     if (!port_->isOpen()) {
         const auto erreur = port_->error();
-        const QString raison = port_->errorString();
         port_->clearError();
         throw ECommOuverture(erreur,
-                             QStringLiteral("Impossible d'ouvrir la voie série COM%1 (%2) : %3")
+                             QStringLiteral("Impossible d'ouvrir la voie série COM%1 (%2) : "
+                                            "%3. Vérifiez que l'appareil est branché et "
+                                            "que c'est son port (bouton « voie série »).")
                                  .arg(comNumber_)
-                                 .arg(peripherique, raison));
+                                 .arg(peripherique, RaisonPort(erreur)));
     }
     peripherique_ = peripherique;
     pseudoTerminal_ = EstPseudoTerminal(peripherique);
@@ -194,8 +216,11 @@ void TApdComPort::Ferme() {
     lus_ = 0;
 }
 
+// A dump writes what was recorded, also on a port closed since: a vanished device closes it, and
+// the record of that failure is the one that matters. A port never opened recorded nothing and
+// writes nothing.
 void TApdComPort::SetTracing(TTraceLogState etat) {
-    if (etat == tlDump && Open()) {
+    if (etat == tlDump && (Open() || !trace_.EstVide())) {
         tracing_ = tlOff;
         const TTraceSerie trace = std::exchange(trace_, {});
         trace.Ecrit(QDir::current().filePath(TraceName));
@@ -207,7 +232,7 @@ void TApdComPort::SetTracing(TTraceLogState etat) {
 }
 
 void TApdComPort::SetLogging(TTraceLogState etat) {
-    if (etat == tlDump && Open()) {
+    if (etat == tlDump && (Open() || !journal_.EstVide())) {
         logging_ = tlOff;
         const TJournalSerie journal = std::exchange(journal_, {});
         journal.Ecrit(QDir::current().filePath(LogName), peripherique_);

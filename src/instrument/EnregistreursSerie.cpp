@@ -5,6 +5,7 @@
 #include "shell/Horloge.h"
 #include "shell/Regional.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSysInfo>
 
@@ -20,12 +21,32 @@ QByteArray Element(char octet) {
     return '[' + QByteArray::number(code) + ']';
 }
 
+// What went wrong, in French rather than in the system's words.
+QString RaisonFichier(QFileDevice::FileError erreur) {
+    switch (erreur) {
+    case QFileDevice::OpenError:
+        return QStringLiteral("il ne peut pas être créé là");
+    case QFileDevice::PermissionsError:
+        return QStringLiteral("son accès est refusé");
+    case QFileDevice::WriteError:
+    case QFileDevice::ResourceError:
+        return QStringLiteral("l'écriture a échoué (disque plein ?)");
+    default:
+        break;
+    }
+    return QStringLiteral("le système refuse l'opération");
+}
+
 void EcritFichier(const QString& chemin, const QByteArray& contenu) {
     QFile fichier(chemin);
     if (!fichier.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         fichier.write(contenu) != contenu.size() || !fichier.flush())
-        throw ECommFichier(fichier.error(), QStringLiteral("Impossible d'écrire le fichier %1 : %2")
-                                                .arg(chemin, fichier.errorString()));
+        throw ECommFichier(
+            fichier.error(),
+            QStringLiteral("Impossible d'écrire le fichier %1 : %2. Vérifiez que le "
+                           "dossier de travail du programme accepte de nouveaux "
+                           "fichiers.")
+                .arg(QDir::toNativeSeparators(chemin), RaisonFichier(fichier.error())));
 }
 
 } // namespace

@@ -41,6 +41,7 @@ public:
 
     void Note(char genre, const char* evenement, quint32 donnee);
     void Oublie() { evenements_.clear(); }
+    bool EstVide() const { return evenements_.empty(); }
 
     QByteArray Texte(const QString& peripherique) const;
     void Ecrit(const QString& chemin, const QString& peripherique) const;

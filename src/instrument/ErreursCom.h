@@ -15,18 +15,23 @@ private:
     int code_;
 };
 
-// A byte-level operation on a port that is not open.
+// A byte-level operation on a port that is not open: it could not be opened, or the device
+// vanished since.
 class ECommNotOpen : public EComm {
 public:
     static constexpr int kCode = -2007;
-    ECommNotOpen() : EComm(kCode, QStringLiteral("ie_NOpen - device not open")) {}
+    ECommNotOpen()
+        : EComm(kCode, QStringLiteral("La voie série n'est pas ouverte : vérifiez que l'appareil "
+                                      "est branché, allumé et relié au port choisi (bouton « voie "
+                                      "série »), puis choisissez de nouveau un mode.")) {}
 };
 
 // `ReadChar` with nothing received.
 class ECommTamponVide : public EComm {
 public:
     static constexpr int kCode = -2010;
-    ECommTamponVide() : EComm(kCode, QStringLiteral("Tampon de réception vide")) {}
+    ECommTamponVide()
+        : EComm(kCode, QStringLiteral("L'appareil n'a rien envoyé : recommencez la mesure.")) {}
 };
 
 // `WriteString` with the output queue full: the instrument has stopped taking what is sent.
@@ -41,13 +46,14 @@ public:
 };
 
 // Opening failed: the port is absent, busy or refuses its settings. The code is Qt's
-// QSerialPort::SerialPortError.
+// QSerialPort::SerialPortError; the message says it in French, never in the system's words.
 class ECommOuverture : public EComm {
 public:
     using EComm::EComm;
 };
 
-// A trace or log file could not be written. The code is Qt's QFileDevice::FileError.
+// A trace or log file could not be written. The code is Qt's QFileDevice::FileError, said in
+// French by the message.
 class ECommFichier : public EComm {
 public:
     using EComm::EComm;

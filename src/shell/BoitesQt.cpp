@@ -62,12 +62,31 @@ TReponseBoite Reponse(int bouton) {
     }
 }
 
+// A box wraps its text between words only: a long path (with backslashes, which allow no break)
+// or a long macro line would run off its edge and hide its end. Breaks are allowed after path
+// separators and within any run of characters too long for a line.
+QString TexteRepliable(const QString& texte) {
+    constexpr qsizetype kSuiteMaxi = 40;
+    const QChar coupure(0x200B); // zero width space
+    QString repliable;
+    qsizetype suite = 0; // characters since the last place a line may break
+    for (const QChar c : texte) {
+        repliable += c;
+        suite = c.isSpace() ? 0 : suite + 1;
+        if (c == u'\\' || c == u'/' || suite >= kSuiteMaxi) {
+            repliable += coupure;
+            suite = 0;
+        }
+    }
+    return repliable;
+}
+
 } // namespace
 
 TReponseBoite TBoitesQt::Affiche(const TBoite& boite) {
     const TCurseurFleche fleche;
-    QMessageBox message(IconeQt(boite.Icone), boite.Titre, boite.Texte, BoutonsQt(boite.Boutons),
-                        QApplication::activeWindow());
+    QMessageBox message(IconeQt(boite.Icone), boite.Titre, TexteRepliable(boite.Texte),
+                        BoutonsQt(boite.Boutons), QApplication::activeWindow());
     const std::pair<QMessageBox::StandardButton, const char16_t*> francais[] = {
         {QMessageBox::Yes, u"&Oui"}, {QMessageBox::No, u"&Non"}, {QMessageBox::Cancel, u"Annuler"}};
     for (const auto& [bouton, texte] : francais)

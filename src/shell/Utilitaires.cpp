@@ -6,9 +6,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 
 namespace {
 
@@ -126,8 +129,59 @@ qint32 SecondesDepuis(double heure) {
 }
 
 void AfficheErreur(const QString& message) {
-    Boites().Affiche(
-        {QStringLiteral("Erreur"), message.left(255), TIconeBoite::Erreur, TBoutonsBoite::Ok});
+    Boites().Affiche({QStringLiteral("Erreur"), AbregeMilieu(message, LongueurMessage),
+                      TIconeBoite::Erreur, TBoutonsBoite::Ok});
+}
+
+QString AbregeMilieu(const QString& texte, qsizetype longueur) {
+    if (texte.size() <= longueur)
+        return texte;
+    const qsizetype garde = std::max<qsizetype>(longueur - 1, 0);
+    const qsizetype debut = garde / 3;
+    return texte.left(debut) + u'…' + texte.right(garde - debut);
+}
+
+namespace {
+
+// The parts' lengths once shared out fairly within `place`: a short part keeps its length and
+// leaves the rest to the longer ones.
+QList<qsizetype> Partage(const QStringList& parties, qsizetype place) {
+    QList<qsizetype> ordre(parties.size());
+    std::iota(ordre.begin(), ordre.end(), 0);
+    std::sort(ordre.begin(), ordre.end(),
+              [&](qsizetype a, qsizetype b) { return parties[a].size() < parties[b].size(); });
+    QList<qsizetype> longueurs(parties.size());
+    for (qsizetype i = 0; i < ordre.size(); ++i) {
+        const qsizetype part = std::max<qsizetype>(place / (ordre.size() - i), 1);
+        longueurs[ordre[i]] = std::min(parties[ordre[i]].size(), part);
+        place -= longueurs[ordre[i]];
+    }
+    return longueurs;
+}
+
+} // namespace
+
+QString MessageBorne(const QString& modele, const QStringList& parties) {
+    static const QRegularExpression marque(QStringLiteral("%([1-9])"));
+    QList<QRegularExpressionMatch> marques;
+    QStringList placees; // the part of each mark, in the order of the text
+    for (const QRegularExpressionMatch& m : marque.globalMatch(modele)) {
+        const qsizetype i = m.captured(1).toInt() - 1;
+        if (i < parties.size()) {
+            marques << m;
+            placees << parties[i];
+        }
+    }
+    const QList<qsizetype> longueurs =
+        Partage(placees, LongueurMessage - (modele.size() - 2 * marques.size()));
+    QString message;
+    qsizetype suite = 0;
+    for (qsizetype k = 0; k < marques.size(); ++k) {
+        message += modele.mid(suite, marques[k].capturedStart() - suite) +
+                   AbregeMilieu(placees[k], longueurs[k]);
+        suite = marques[k].capturedEnd();
+    }
+    return message + modele.mid(suite);
 }
 
 long double PuissanceDix(qint32 n) {

@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QStandardPaths>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <stdexcept>
@@ -28,7 +29,16 @@ bool LitReel(QStringView texte, QChar separateur, double& valeur);
 double SecondesEnTemps(qint32 secondes);
 qint32 SecondesDepuis(double heure);
 
+// The error box. A message is at most LongueurMessage characters: a longer one loses its middle,
+// never its end, which says what went wrong.
+inline constexpr qsizetype LongueurMessage = 255;
 void AfficheErreur(const QString& message);
+// `texte` in at most `longueur` characters: when longer, its start and its end around "…" (the
+// end gets the larger share: the file name of a path, the closing of a macro).
+QString AbregeMilieu(const QString& texte, qsizetype longueur);
+// `modele` with %1, %2… replaced by `parties` (paths, a macro line), each shortened in its middle
+// as far as needed for the whole to fit in LongueurMessage: the fixed text stays whole.
+QString MessageBorne(const QString& modele, const QStringList& parties);
 
 long double PuissanceDix(qint32 n);
 long double LogDecimal(long double x);

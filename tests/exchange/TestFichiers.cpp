@@ -79,29 +79,39 @@ TEST_F(Echange, FichierCinetiqueAvecLesRenseignementsDeLaPage) {
     EXPECT_TRUE(boites_.Vues.empty());
 }
 
+// The message names the file and says why, whole even for paths longer than the message: they
+// lose their middle instead.
 TEST_F(Echange, SauvegardeImpossibleSansDossier) {
     AjoutePoint(0, 0.1);
     QFile(Chemin("fichier")).open(QIODevice::WriteOnly);
     QDir(dossier_.path()).mkdir("disparu");
     QDir(dossier_.path()).mkdir("dossier");
     QDir(Chemin("disparu")).removeRecursively(); // the folder vanished after it was chosen
+    const QString longs = QString(120, u'l') + u'/' + QString(120, u'm');
+    QDir(dossier_.path()).mkpath(longs + QStringLiteral("/dossier"));
     const struct {
-        const char* nom;
-        const char* raison;
+        QString nom;
+        const char* fin;
     } cas[] = {
-        {"disparu/essai.tb3", "n'existe pas"},
-        {"fichier/essai.tb3", "n'existe pas"},
-        {"dossier", "un dossier porte ce nom"},
+        {"disparu/essai.tb3", "/disparu n'existe pas."},
+        {"fichier/essai.tb3", "/fichier n'existe pas."},
+        {"dossier", "/dossier : un dossier porte ce nom."},
+        {"disparu/" + longs + "/essai.tb3", "mmm n'existe pas."},
+        {longs + "/dossier", "mmm/dossier : un dossier porte ce nom."},
     };
     for (const auto& c : cas) {
         boites_.Vues.clear();
-        EXPECT_FALSE(EcritFichierDonnees(Chemin(c.nom), TModeDonnees::Spectre, graphe_));
-        ASSERT_EQ(boites_.Vues.size(), 1u) << c.nom;
+        EXPECT_FALSE(EcritFichierDonnees(dossier_.filePath(c.nom), TModeDonnees::Spectre, graphe_));
+        ASSERT_EQ(boites_.Vues.size(), 1u) << c.nom.toStdString();
+        const QString texte = boites_.Vues[0].Texte;
         EXPECT_EQ(boites_.Vues[0].Titre, "Erreur");
         EXPECT_EQ(boites_.Vues[0].Icone, TIconeBoite::Erreur);
-        EXPECT_TRUE(boites_.Vues[0].Texte.startsWith("Impossible de créer le fichier "));
-        EXPECT_TRUE(boites_.Vues[0].Texte.contains(c.raison))
-            << boites_.Vues[0].Texte.toStdString();
+        EXPECT_LE(texte.size(), 255);
+        EXPECT_TRUE(texte.startsWith("Impossible de créer le fichier /")) << texte.toStdString();
+        EXPECT_TRUE(texte.endsWith(c.fin)) << texte.toStdString();
+        if (c.nom.endsWith("essai.tb3")) {
+            EXPECT_TRUE(texte.contains("/essai.tb3 : le dossier /")) << texte.toStdString();
+        }
     }
 }
 

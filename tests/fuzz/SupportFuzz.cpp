@@ -3,7 +3,7 @@
 #include "shell/Application.h"
 #include "shell/Regional.h"
 
-#include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -47,9 +47,11 @@ int BoitesVues() {
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
-    // Local sockets of the DDE server stay in a folder of their own.
-    static const QTemporaryDir sockets;
-    qputenv("JENWAY_DDE_ESPACE", QDir(sockets.path()).filePath(QStringLiteral("")).toUtf8());
+    // Local sockets of the DDE server, and the runtime files of Qt, stay in a folder of their
+    // own, removed at exit.
+    static const QTemporaryDir execution;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(execution.path()));
+    qputenv("JENWAY_DDE_ESPACE", QFile::encodeName(execution.path() + u'/'));
     // The application and the objects under test live until the process ends: the fuzzer exits
     // from anywhere, and Qt's teardown after its own statics are gone would crash.
     static const auto* const application = new TApplication(*argc, *argv);

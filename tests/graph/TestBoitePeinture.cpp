@@ -1,6 +1,7 @@
 #include "graph/BoitePeinture.h"
 #include "graph/Graphe.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -103,14 +104,19 @@ TEST_F(BoitePeintureTest, LesDemandesDeRepeintureSontRegroupees) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&boite));
     boite.RepeintMaintenant();
     const int complets = boite.NbDessinsComplets();
+    QElapsedTimer chrono;
+    chrono.start();
     for (int i = 0; i < 20; ++i) {
         boite.Repeint();
         QCoreApplication::processEvents();
     }
-    EXPECT_LE(boite.NbDessinsComplets(), complets + 1);
+    // A loaded machine may take more than an interval over the requests: one more drawing for
+    // each interval they took.
+    const int intervalles = static_cast<int>(chrono.elapsed() / TBoitePeinture::IntervalleMinimal);
+    EXPECT_LE(boite.NbDessinsComplets(), complets + 1 + intervalles);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return boite.NbDessinsComplets() >= complets + 1; }, 5000));
     QTest::qWait(3 * TBoitePeinture::IntervalleMinimal);
-    EXPECT_GE(boite.NbDessinsComplets(), complets + 1);
-    EXPECT_LE(boite.NbDessinsComplets(), complets + 2);
+    EXPECT_LE(boite.NbDessinsComplets(), complets + 2 + intervalles);
 
     boite.resize(500, 350); // a new size is drawn at once, at that size
     QTest::qWait(10);

@@ -63,7 +63,10 @@ TEST(VoieSerie, ValeursALaCreationEtOperationsSurPortFerme) {
             ADD_FAILURE() << "pas d'erreur sur un port fermé";
         } catch (const ECommNotOpen& e) {
             EXPECT_EQ(e.ErrorCode(), -2007);
-            EXPECT_STREQ(e.what(), "ie_NOpen - device not open");
+            // Said to the user as it is: French, and what to do.
+            EXPECT_STREQ(e.what(), "La voie série n'est pas ouverte : vérifiez que l'appareil est "
+                                   "branché, allumé et relié au port choisi (bouton « voie "
+                                   "série »), puis choisissez de nouveau un mode.");
         }
     }
 }
@@ -72,7 +75,14 @@ TEST(VoieSerie, OuvertureDUnPortAbsentEchoue) {
     qputenv("JENWAY_COM9", "/dev/pas-de-port-ici");
     TApdComPort voie;
     voie.SetComNumber(9);
-    EXPECT_THROW(voie.SetOpen(true), ECommOuverture);
+    try {
+        voie.SetOpen(true);
+        ADD_FAILURE() << "ouvert";
+    } catch (const ECommOuverture& e) { // in French, never in the system's words
+        EXPECT_STREQ(e.what(), "Impossible d'ouvrir la voie série COM9 (/dev/pas-de-port-ici) : le "
+                               "port n'existe pas. Vérifiez que l'appareil est branché et que "
+                               "c'est son port (bouton « voie série »).");
+    }
     EXPECT_FALSE(voie.Open());
     EXPECT_FALSE(PortComPresent(9));
     EXPECT_FALSE(PortComPresent(0));
@@ -216,7 +226,14 @@ TEST(TraceSerie, MiseEnPageDesLignes) {
 TEST(TraceSerie, FichierImpossibleSignale) {
     TTraceSerie trace;
     trace.Note("R", true);
-    EXPECT_THROW(trace.Ecrit(QStringLiteral("/dossier/absent/jenway6500.TRC")), ECommFichier);
+    try {
+        trace.Ecrit(QStringLiteral("/dossier/absent/jenway6500.TRC"));
+        ADD_FAILURE() << "écrit";
+    } catch (const ECommFichier& e) {
+        EXPECT_STREQ(e.what(), "Impossible d'écrire le fichier /dossier/absent/jenway6500.TRC : il "
+                               "ne peut pas être créé là. Vérifiez que le dossier de travail du "
+                               "programme accepte de nouveaux fichiers.");
+    }
 }
 
 TEST(Ticks, MinuterieEtRetourDuCompteur) {
@@ -253,7 +270,8 @@ TEST(Ticks, MinuterieEtRetourDuCompteur) {
 }
 
 // The adapter pulled out during a reading: the reading ends, the port closes and the user is
-// told once, quickly, and nothing spins afterwards.
+// told once, and nothing spins afterwards. How quickly is a figure of bench/; the bounds here
+// only tell the vanish from the time-out (11 s) and a spin from an idle second.
 TEST_F(VoieOuverte, AppareilDebrancheePendantUneLecture) {
     ASSERT_TRUE(simulateur.Controle("panne silence"));
     QSignalSpy disparu(&voie, &TApdComPort::Disparu);
@@ -262,27 +280,24 @@ TEST_F(VoieOuverte, AppareilDebrancheePendantUneLecture) {
         simulateur.ControleSansAttendre("debranche");
         chrono.start();
     });
-    Spectro.TimeOut = 40;
+    Spectro.TimeOut = 200;
     EXPECT_EQ(Spectro.DemandeAbs(), Indefini);
-    EXPECT_LE(chrono.elapsed(), 100);
+    EXPECT_LT(chrono.elapsed(), 5000);
     EXPECT_EQ(disparu.count(), 1);
     EXPECT_FALSE(voie.Open());
     const double cpu = MillisecondesCpu();
-    QElapsedTimer pause;
-    pause.start();
-    Attend([] { return false; }, 300);
-    EXPECT_LT(MillisecondesCpu() - cpu, 60);
+    QEventLoop seconde;
+    QTimer::singleShot(1000, &seconde, &QEventLoop::quit);
+    seconde.exec();
+    EXPECT_LT(MillisecondesCpu() - cpu, 250);
     EXPECT_EQ(disparu.count(), 1);
     EXPECT_THROW(Spectro.DemandeAbs(), ECommNotOpen);
 }
 
 TEST_F(VoieOuverte, AppareilDebrancheAuRepos) {
     QSignalSpy disparu(&voie, &TApdComPort::Disparu);
-    QElapsedTimer chrono;
-    chrono.start();
     simulateur.ControleSansAttendre("debranche");
-    EXPECT_TRUE(disparu.wait(1000));
-    EXPECT_LE(chrono.elapsed(), 100);
+    EXPECT_TRUE(disparu.wait(5000));
     EXPECT_FALSE(voie.Open());
     EXPECT_TRUE(disparu.first().first().toString().contains(QStringLiteral("COM1")));
     EXPECT_THROW(voie.PurgeInput(), ECommNotOpen);

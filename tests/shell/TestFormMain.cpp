@@ -32,6 +32,9 @@
 namespace {
 
 constexpr int kPortsSondes = 50;
+const QString kPortFerme = QStringLiteral(
+    "La voie série n'est pas ouverte : vérifiez que l'appareil est branché, allumé et relié au "
+    "port choisi (bouton « voie série »), puis choisissez de nouveau un mode.");
 
 // The windows of the program over a machine whose ports are all absent but those a test
 // starts a simulator on, in a temporary current folder (the trace files land there).
@@ -119,7 +122,7 @@ TEST_F(FenetrePrincipale, Com1AbsentLAppareilSurCom2EstOuvertSansRienDire) {
 TEST_F(FenetrePrincipale, AucunPortNOuvreProblemePuisErreurDePortFerme) {
     CreeFenetres();
     QTest::mouseClick(FormMain->BeerBtn, Qt::LeftButton);
-    EXPECT_EQ(boites_.Textes(), QStringList({"Problème voie série", "ie_NOpen - device not open"}));
+    EXPECT_EQ(boites_.Textes(), QStringList({"Problème voie série", kPortFerme}));
     EXPECT_EQ(boites_.Vues[0].Titre, "Erreur");
     EXPECT_FALSE(BeerForm->isVisible());
     EXPECT_EQ(FormMain->ModeCourant, 3);
@@ -157,6 +160,47 @@ TEST_F(FenetrePrincipale, TraceActiveLesFichiersApparaissentALaFermeture) {
     ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
     EXPECT_TRUE(trace.readAll().startsWith("Transmit: R[13]"));
     EXPECT_TRUE(QFile::exists(dossier_.filePath("jenway6500.LOG")));
+}
+
+// After an unplug, leaving the window and choosing a mode again say in French what to do; the
+// port's own error text never shows.
+TEST_F(FenetrePrincipale, AppareilDebrancheRienQueDesMessagesEnFrancais) {
+    TSimulateurLance simulateur(1);
+    CreeFenetres();
+    QTest::mouseClick(FormMain->CinetiqueBtn, Qt::LeftButton);
+    ASSERT_TRUE(CinetiqueForm->isVisible());
+    simulateur.ControleSansAttendre("debranche");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !boites_.Vues.empty(); }, 5000));
+    CinetiqueForm->close();
+    QTest::mouseClick(FormMain->BeerBtn, Qt::LeftButton);
+    const QStringList textes = boites_.Textes();
+    ASSERT_EQ(textes.size(), 5) << textes.join('\n').toStdString();
+    EXPECT_TRUE(textes[0].contains("l'appareil a été débranché. Rebranchez-le"));
+    EXPECT_EQ(textes.mid(1),
+              QStringList({"Problème voie série", kPortFerme, "Problème voie série", kPortFerme}));
+    EXPECT_FALSE(BeerForm->isVisible());
+}
+
+// The trace and the log of a run whose device vanished are written at exit: they are the record
+// of that failure.
+TEST_F(FenetrePrincipale, TraceEtJournalGardesApresUnAppareilDebranche) {
+    TSimulateurLance simulateur(1);
+    Spectro.Tracing = true;
+    CreeFenetres();
+    FormMain->ChoixMode(2);
+    simulateur.ControleSansAttendre("debranche");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !boites_.Vues.empty(); }, 5000));
+    ASSERT_FALSE(FormMain->VoieSerie->Open());
+    FormMain->close();
+    QFile trace(dossier_.filePath("jenway6500.TRC"));
+    ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(trace.readAll().startsWith("Transmit: R[13]"));
+    QFile journal(dossier_.filePath("jenway6500.LOG"));
+    ASSERT_TRUE(journal.open(QIODevice::ReadOnly));
+    const QByteArray evenements = journal.readAll();
+    EXPECT_TRUE(evenements.contains("  E  Ecriture ")) << evenements.constData();
+    EXPECT_TRUE(evenements.contains("  P  Disparition ")) << evenements.constData();
+    EXPECT_EQ(boites_.Vues.size(), 1u) << boites_.Textes().join('\n').toStdString();
 }
 
 TEST_F(FenetrePrincipale, ChoixDuPortParmiLesPortsPresents) {

@@ -222,6 +222,17 @@ TEST(Boites, AfficheErreurMontreLaBoiteErreur) {
     EXPECT_EQ(boites.Vues[0].Texte, "Problème voie série");
     EXPECT_EQ(boites.Vues[0].Icone, TIconeBoite::Erreur);
     EXPECT_EQ(boites.Vues[0].Boutons, TBoutonsBoite::Ok);
+
+    // Too long, it loses its middle: the end says what went wrong.
+    const QString longue =
+        QStringLiteral("Impossible : ") + QString(300, u'x') + QStringLiteral(" n'existe pas.");
+    AfficheErreur(longue);
+    ASSERT_EQ(boites.Vues.size(), 2u);
+    const QString vue = boites.Vues[1].Texte;
+    EXPECT_EQ(vue.size(), 255);
+    EXPECT_TRUE(vue.startsWith("Impossible : x")) << vue.toStdString();
+    EXPECT_TRUE(vue.endsWith("x n'existe pas.")) << vue.toStdString();
+    EXPECT_TRUE(vue.contains(u'…'));
 }
 
 } // namespace

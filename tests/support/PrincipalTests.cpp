@@ -1,15 +1,21 @@
 // One main for every test program: a headless application, test-mode standard paths (so no
-// test touches the user's documents or settings) and fixed regional settings.
+// test touches the user's documents or settings), a runtime folder of its own (the local
+// sockets of the program and of the tools it starts go there, and go with it) and fixed
+// regional settings.
 #include "shell/Application.h"
 #include "shell/Regional.h"
 
+#include <QFile>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QTemporaryDir execution;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(execution.path()));
     QStandardPaths::setTestModeEnabled(true);
     TApplication application(argc, argv);
     FixeRegional(TParametresRegionaux{});

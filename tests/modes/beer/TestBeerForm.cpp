@@ -476,7 +476,7 @@ TEST_F(FenetreBeer, LongueurDOndeClignoteEtAttenteDeStabilisation) {
         EXPECT_EQ(f->Graphe.Courbe.NbPoints, 0);
         QElapsedTimer chrono;
         chrono.start();
-        EXPECT_TRUE(QTest::qWaitFor([this] { return !f->AttenteLambda(); }, 3000));
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !f->AttenteLambda(); }, 10000));
         EXPECT_GE(chrono.elapsed(), timeOut * 9); // Qt's coarse timers may fire 5 % early
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         for (QWidget* w : std::initializer_list<QWidget*>{
@@ -575,13 +575,13 @@ TEST_F(FenetreBeer, FichiersPressePapiersEtEnvoiDeLaCalibrationSansLesInconnues)
 TEST_F(FenetreBeer, AppareilDebrancheEnPleineLecture) {
     Absorbance("0.3");
     Espace();
-    ASSERT_TRUE(simulateur->Controle("panne lente"));
-    Spectro.TimeOut = 40;
+    ASSERT_TRUE(simulateur->Controle("panne silence"));
+    Spectro.TimeOut = 200;
     QTimer::singleShot(200, f, [this] { simulateur->ControleSansAttendre("debranche"); });
     QElapsedTimer chrono;
     chrono.start();
     Espace();
-    EXPECT_LT(chrono.elapsed(), 900); // the reading ends with the line, not at its time-out
+    EXPECT_LT(chrono.elapsed(), 5000); // the reading ends with the line, not at its time-out (11 s)
     // The main window told the user once; the point taken stays and the window is usable.
     EXPECT_EQ(boites.Vues.size(), 1u);
     EXPECT_EQ(f->Graphe.Courbe.NbPoints, 1);
