@@ -638,6 +638,7 @@ TEST_F(FenetreBeer, SortieEnvoieXUneSeuleFois) {
              f->close();
          }},
     };
+    simulateur->AttendJournal(1); // the "R" of the first visit, before counting what follows
     for (const auto& [nom, sortie] : sorties) {
         SCOPED_TRACE(nom);
         const int avant = static_cast<int>(simulateur->Journal().count('\n'));
