@@ -18,6 +18,8 @@
 //                             chiffre turns its first digit into 9; alteration changes one
 //                             byte at random in each scan line with probability P
 //   debranche                 closes the line, as when the adapter is pulled out
+//   libere                    drops the hold a killed program kept on the line and puts back
+//                             the line's settings, as a real port is when its last user is gone
 // The journal holds every command received, one per line, its end byte shown as [13] or [10].
 // The time stamps file holds, for every line sent, the system's monotonic clock in nanoseconds
 // when its CR went out, a tab and the line: benchmarks time from there to the screen.

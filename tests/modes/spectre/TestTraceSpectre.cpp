@@ -749,7 +749,9 @@ TEST_F(SpectreAbandonne, NouveauBalayageSansLesLignesDeLAncien) {
                 ASSERT_TRUE(premier.waitForReadyRead(20000));
             premier.kill();
             ASSERT_TRUE(premier.waitForFinished(5000));
-            Ouvre(); // the program started again
+            ASSERT_TRUE(simulateur.Controle("libere")); // as a real port once its user is gone
+            Ouvre();                                    // the program started again
+            ASSERT_TRUE(Spectro.Voie->Open()) << boites.Textes().join(" / ").toStdString();
         } else {
             Ouvre();
             Plage(400, 800, 0);
