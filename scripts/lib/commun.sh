@@ -8,6 +8,7 @@ JENWAY_PAQUETS=(
   qt6-base-dev qt6-serialport-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth imagemagick libxcb1-dev
+  locales
 )
 
 installe_paquets() {
@@ -17,18 +18,32 @@ installe_paquets() {
     dpkg-query -W -f='${Status}' "$paquet" 2>/dev/null | grep -q 'install ok installed' ||
       manquants+=("$paquet")
   done
-  [ ${#manquants[@]} -eq 0 ] && return 0
+  if [ ${#manquants[@]} -gt 0 ]; then
+    en_administrateur "Paquets manquants" \
+      "apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y ${manquants[*]}"
+  fi
+  genere_locale_francaise
+}
 
-  local commande="apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y ${manquants[*]}"
+# Runs a command as root, directly or through sudo; without either, says what to run and stops.
+en_administrateur() {
+  local raison=$1 commande=$2
   if [ "$(id -u)" -eq 0 ]; then
     bash -c "$commande"
   elif command -v sudo >/dev/null 2>&1; then
     sudo bash -c "$commande"
   else
-    echo "Paquets manquants. Installez-les en administrateur :" >&2
+    echo "$raison. Lancez en administrateur :" >&2
     echo "  $commande" >&2
     exit 1
   fi
+}
+
+# The French locale, in which some tests run (a desktop whose numbers take the comma).
+genere_locale_francaise() {
+  locale -a 2>/dev/null | grep -qixE 'fr_FR\.utf-?8' && return 0
+  en_administrateur "Locale fr_FR.UTF-8 absente" \
+    "grep -qx 'fr_FR.UTF-8 UTF-8' /etc/locale.gen || echo 'fr_FR.UTF-8 UTF-8' >> /etc/locale.gen; locale-gen"
 }
 
 # configure_et_construit DOSSIER TYPE [options cmake...]

@@ -1,6 +1,7 @@
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "instrument/Ticks.h"
+#include "shell/Boites.h"
 #include "shell/Regional.h"
 #include "shell/Utilitaires.h"
 
@@ -84,6 +85,10 @@ QByteArray TspectroJenway::TexteLambda(double lambda) const {
 }
 
 TChaine255 TspectroJenway::Interroge(const TChaine20& commande) {
+    return TChaine255(Echange(commande).Texte());
+}
+
+TLigneReponse TspectroJenway::Echange(const TChaine20& commande) {
     TApdComPort& voie = Port(Voie);
     const TGestionnaireSuspendu suspendu(voie);
     TLigneReponse reponse;
@@ -107,18 +112,35 @@ TChaine255 TspectroJenway::Interroge(const TChaine20& commande) {
         if (!voie.Open())
             break; // the device vanished; Disparu told the user
     }
-    return TChaine255(reponse.Texte());
+    return reponse;
 }
 
 bool TLigneReponse::Ajoute(quint8 octet) {
     if (octet >= 32 && texte_.size() < TChaine255::capacite())
         texte_ += char(octet);
-    return octet == kRetourChariot;
+    if (octet == kRetourChariot)
+        complete_ = true;
+    return complete_;
 }
 
-double AbsorbanceDe(const QByteArray& reponse) {
+bool LitNombreAppareil(QByteArrayView texte, double& valeur, QChar* separateur) {
+    const bool point = texte.contains('.');
+    const bool virgule = texte.contains(',');
+    if (point && virgule)
+        return false;
+    const QChar lu = virgule ? u',' : u'.';
+    if (!LitReel(QString::fromLatin1(texte), lu, valeur))
+        return false;
+    if (separateur)
+        *separateur = point || virgule ? lu : QChar();
+    return true;
+}
+
+// A reply cut by the time-out may be the start of another number ("0.1" of "0.153"): it is no
+// reading.
+double AbsorbanceDe(const TLigneReponse& reponse, QChar* separateur) {
     double valeur = 0;
-    if (!LitReel(QString::fromLatin1(reponse), Regional().SeparateurDecimal, valeur))
+    if (!reponse.Complete() || !LitNombreAppareil(reponse.Texte(), valeur, separateur))
         return Indefini;
     return valeur;
 }
@@ -129,7 +151,11 @@ double TspectroJenway::DemandeAbs() {
         return Indefini;
     const TLectureEnCours lecture(voie, LectureEnCours);
     voie.PurgeInput();
-    return AbsorbanceDe(Interroge(CmdDemandeAbs).Octets());
+    QChar separateur;
+    const double absorbance = AbsorbanceDe(Echange(CmdDemandeAbs), &separateur);
+    NoteSeparateur(separateur);
+    SignaleSeparateur();
+    return absorbance;
 }
 
 void TspectroJenway::EnvoiLambda(double lambda) {
@@ -154,6 +180,47 @@ void TspectroJenway::LanceSpectre() {
         if (!PauseTicks(kTicksEntreCommandes, true) || !voie.Open())
             return;
     }
+}
+
+namespace {
+
+QString NomSeparateur(QChar separateur) {
+    return separateur == u',' ? QStringLiteral("une virgule") : QStringLiteral("un point");
+}
+
+} // namespace
+
+QString TexteSeparateurDifferent(QChar appareil, QChar systeme) {
+    return QStringLiteral(
+               "L'appareil écrit ses nombres avec %1 comme séparateur décimal (%2), alors que "
+               "les paramètres régionaux de ce système demandent %3 : le programme envoie donc à "
+               "l'appareil ses longueurs d'onde avec %3 (%4). Les mesures reçues sont lues quand "
+               "même, mais l'appareil risque de mal comprendre les longueurs d'onde et les plages "
+               "de balayage.\n\nPour accorder les deux, réglez le séparateur décimal de "
+               "l'appareil sur %3, ou choisissez %1 comme séparateur décimal dans les paramètres "
+               "régionaux du système (format des nombres), puis relancez le programme.")
+        .arg(NomSeparateur(appareil), u'0' + QString(appareil) + QStringLiteral("153"),
+             NomSeparateur(systeme),
+             QString::fromLatin1(Spectro.CmdLambda.Octets() + Spectro.TexteLambda(500)));
+}
+
+void TspectroJenway::NoteSeparateur(QChar separateur) {
+    if (!separateur.isNull())
+        SeparateurAppareil = separateur;
+}
+
+void TspectroJenway::SignaleSeparateur() {
+    const QChar systeme = Regional().SeparateurDecimal;
+    if (SeparateurSignale || SeparateurAppareil.isNull() || SeparateurAppareil == systeme || !Voie)
+        return;
+    SeparateurSignale = true;
+    const TBoite avis{QStringLiteral("Séparateur décimal"),
+                      TexteSeparateurDifferent(SeparateurAppareil, systeme),
+                      TIconeBoite::Information, TBoutonsBoite::Ok};
+    // After the event under way: a box shown inside a reading would hold the next ones back. The
+    // port is the context, so that a box still due when the port goes is dropped with it.
+    QMetaObject::invokeMethod(
+        Voie, [avis] { Boites().Affiche(avis); }, Qt::QueuedConnection);
 }
 
 void TspectroJenway::LigneDeBase() {

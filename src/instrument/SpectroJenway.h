@@ -3,10 +3,27 @@
 #include "shell/Chaine.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QChar>
 #include <QString>
 
 class TApdComPort;
 class TFichierIni;
+
+// The reply line as Interroge reads it, one byte at a time: bytes from 32 up are kept, at most
+// 255, the carriage return ends the line and other control bytes are dropped.
+class TLigneReponse {
+public:
+    // True when `octet` ends the line.
+    bool Ajoute(quint8 octet);
+    const QByteArray& Texte() const { return texte_; }
+    // The carriage return came: the line is whole.
+    bool Complete() const { return complete_; }
+
+private:
+    QByteArray texte_;
+    bool complete_ = false;
+};
 
 enum class TParite : quint8 { Aucune = 0, Impaire = 1, Paire = 2, Marque = 3, Espace = 4 };
 
@@ -47,14 +64,21 @@ public:
     quint16 TimeOut = 9;         // ticks of 55 ms
     TApdComPort* Voie = nullptr; // the main window's port; not owned
     bool LectureEnCours = false; // a DemandeAbs is waiting for its reply
+    // The decimal separator of the instrument's numbers as last seen (null before any), and
+    // whether the user has been told that it is not the one the commands carry.
+    QChar SeparateurAppareil;
+    bool SeparateurSignale = false;
 
     // The instrument protocol. Port errors (ECommNotOpen, ...) reach the caller; nothing else
     // is reported.
     // Sends `commande` and returns the reply line: printable characters up to the carriage
     // return, at most 255, or what came before the time-out of `TimeOut` ticks.
     TChaine255 Interroge(const TChaine20& commande);
-    // One absorbance reading, or Indefini when the reply is no number. A reading asked while one
-    // waits (a timer firing during the wait) gives Indefini at once and leaves the first alone.
+    // Interroge's exchange, the line with whether its carriage return came.
+    TLigneReponse Echange(const TChaine20& commande);
+    // One absorbance reading, or Indefini when the reply is no number or came without its
+    // carriage return. A reading asked while one waits (a timer firing during the wait) gives
+    // Indefini at once and leaves the first alone.
     double DemandeAbs();
     void EnvoiLambda(double lambda);
     void EnvoiCommande(const TChaine20& commande);
@@ -64,6 +88,13 @@ public:
     void LigneDeBase();
     // `lambda` through FormatLambda, with the system's decimal separator.
     QByteArray TexteLambda(double lambda) const;
+
+    // Notes the separator of a number the instrument wrote (a null one tells nothing).
+    void NoteSeparateur(QChar separateur);
+    // When the instrument writes its numbers with another separator than the system's, which the
+    // commands carry, tells the user once, after the current event, what it means and how to
+    // change it. Called where a box does not interrupt an acquisition.
+    void SignaleSeparateur();
 
     // Reads the section `nom` of the file; each missing or unreadable key gives its default.
     void LitConfig(const TChaine80& nom, const TFichierIni& ini);
@@ -85,21 +116,20 @@ inline constexpr const char* TableDesPas[] = {"0.2", "1.0", "5.0"};
 // of this form, which the configuration dialog lets the user type, formats as "%5.1f".
 QByteArray FormateNombre(const QByteArray& format, double x);
 
-// The reply line as Interroge reads it, one byte at a time: bytes from 32 up are kept, at most
-// 255, the carriage return ends the line and other control bytes are dropped.
-class TLigneReponse {
-public:
-    // True when `octet` ends the line.
-    bool Ajoute(quint8 octet);
-    const QByteArray& Texte() const { return texte_; }
+// The absorbance a reply line gives: a number written with a point or a comma, else Indefini;
+// a line cut short by the time-out (no carriage return) is unreadable too. `separateur` receives
+// the decimal separator the number was written with, if any.
+double AbsorbanceDe(const TLigneReponse& reponse, QChar* separateur = nullptr);
 
-private:
-    QByteArray texte_;
-};
+// A number as the instrument writes it: with a point or a comma as decimal separator, whatever
+// the system's (a number has one separator at most and the instrument writes no thousands
+// separator, so either reads unambiguously). `separateur` receives the one used, or a null
+// character for a whole number.
+bool LitNombreAppareil(QByteArrayView texte, double& valeur, QChar* separateur = nullptr);
 
-// The absorbance a reply line gives: a number with the system's decimal separator, else
-// Indefini.
-double AbsorbanceDe(const QByteArray& reponse);
+// The text that tells the user the instrument writes its numbers with `appareil` as separator
+// while the commands carry the system's, `systeme`.
+QString TexteSeparateurDifferent(QChar appareil, QChar systeme);
 
 // The executable's path with the extension ".INI", at most 255 characters.
 QString NomFichierIni();

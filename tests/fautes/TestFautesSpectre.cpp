@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <cmath>
+
 namespace {
 
 enum class TQuand { LigneDeBase, Balayage };
@@ -124,6 +126,49 @@ TEST_F(FautesSpectre, LesPointsRestentEtLeSpectreSuivantSeFait) {
             EXPECT_EQ(PointsDuFichier(Fichier(QStringLiteral("spectre.txt"))), pris);
         }
         ASSERT_NO_FATAL_FAILURE(Reprend());
+    }
+    EXPECT_TRUE(boites.Vues.empty()) << boites.Textes().join(" / ").toStdString();
+}
+
+// One spoilt line costs one point, never the rest of the scan nor a false point at its place: a
+// byte 0xFF in line 150 of 401, the first digit of the first line changed (400.0 sent as 900.0,
+// beyond the range), one byte changed at random in 1 % of 2001 lines.
+TEST_F(FautesSpectre, UneLigneAbimeeCouteUnPointAuPlus) {
+    const struct {
+        const char* panne;
+        int pas; // index of the step
+        int lignes;
+        int pointsAuMoins;
+        double perdu; // the wavelength that must be missing, or 0
+    } cas[] = {
+        {"panne octet 150", 1, 401, 400, 549},
+        {"panne chiffre 1", 1, 401, 400, 400},
+        {"panne alteration 0.01", 0, 2001, 1960, 0},
+    };
+    Ouvre();
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.panne);
+        ASSERT_TRUE(simulateur->Controle("panne aucune"));
+        Plage(c.pas);
+        if (!f->BlancFait)
+            Blanc();
+        ASSERT_TRUE(simulateur->Controle(c.panne));
+        Spectre();
+        ASSERT_TRUE(AuRepos(10000));
+        const Tcourbe& courbe = f->Graphe.Courbe;
+        EXPECT_GE(courbe.NbPoints, c.pointsAuMoins);
+        EXPECT_LT(courbe.NbPoints, c.lignes);
+        const double pas = c.pas == 0 ? 0.2 : 1;
+        for (int i = 0; i < courbe.NbPoints; ++i) {
+            const double rang = (courbe.X[i] - 400) / pas;
+            ASSERT_NEAR(rang, std::round(rang), 1e-6) << i; // a wavelength of the scan
+            ASSERT_NE(courbe.X[i], c.perdu);
+            if (i > 0) {
+                ASSERT_GT(courbe.X[i], courbe.X[i - 1]);
+            }
+        }
+        EXPECT_EQ(courbe.X[courbe.NbPoints - 1], 800);
+        f->Sauve = true;
     }
     EXPECT_TRUE(boites.Vues.empty()) << boites.Textes().join(" / ").toStdString();
 }

@@ -37,14 +37,43 @@ TEST_F(Protocole, ReglagesChangesVirguleEtFinDeMessageLigne) {
     Spectro.DebutL = 350;
     Spectro.EnvoiLambda(500);
     Spectro.LanceSpectre();
-    // The reply still ends at CR only; its point is no number with a comma separator.
+    // The reply still ends at CR only.
     ASSERT_TRUE(simulateur.Controle("absorbance 0.153"));
-    EXPECT_EQ(Spectro.DemandeAbs(), Indefini);
     ASSERT_TRUE(simulateur.Controle("panne virgule"));
     EXPECT_DOUBLE_EQ(Spectro.DemandeAbs(), 0.153);
     const QList<QByteArray> attendues = {"R[13]",        "L500,00[10]", "SMA[10]", "SB350,00[10]",
-                                         "SE800,00[10]", "SI5.0[10]",   "A[10]",   "A[10]"};
+                                         "SE800,00[10]", "SI5.0[10]",   "A[10]"};
     EXPECT_EQ(Recues(attendues.size()), attendues);
+}
+
+// The instrument's numbers are read with a point or a comma, whatever the system's separator:
+// one separator in a number leaves no doubt. When the instrument's is not the one the commands
+// carry, the user is told once, after the reading, what it means and what to change.
+TEST_F(Protocole, ReponsesAuPointOuALaVirguleSurLesDeuxSystemes) {
+    ASSERT_TRUE(simulateur.Controle("absorbance 0.153"));
+    for (const QChar systeme : {QChar(u'.'), QChar(u',')}) {
+        SCOPED_TRACE(systeme.toLatin1());
+        Spectro = TspectroJenway{};
+        Spectro.Voie = &voie;
+        TBoitesScriptees boites;
+        const TRegionalTemporaire regional(systeme);
+        for (const char* panne : {"panne aucune", "panne virgule", "panne aucune"}) {
+            ASSERT_TRUE(simulateur.Controle(panne));
+            EXPECT_DOUBLE_EQ(Spectro.DemandeAbs(), 0.153) << panne;
+        }
+        QCoreApplication::processEvents();
+        ASSERT_EQ(boites.Vues.size(), 1u); // once, not at each reading
+        const TBoite& avis = boites.Vues[0];
+        EXPECT_EQ(avis.Icone, TIconeBoite::Information);
+        const bool francais = systeme == u',';
+        EXPECT_TRUE(avis.Texte.startsWith(
+            QStringLiteral("L'appareil écrit ses nombres avec %1 comme séparateur décimal (%2)")
+                .arg(francais ? "un point" : "une virgule", francais ? "0.153" : "0,153")))
+            << avis.Texte.toStdString();
+        EXPECT_TRUE(avis.Texte.contains(francais ? "(G500,0)" : "(G500.0)"));
+        EXPECT_TRUE(avis.Texte.contains("réglez le séparateur décimal de l'appareil"));
+        EXPECT_TRUE(avis.Texte.contains("paramètres régionaux du système"));
+    }
 }
 
 struct TCasReponse {
@@ -53,11 +82,12 @@ struct TCasReponse {
     bool apresDelai; // the reading waits out the whole time-out
 };
 
+// A reply cut short ("0.1" of "0.153", then nothing until the time-out) is no reading.
 TEST_F(Protocole, FormesDeLaReponse) {
     ASSERT_TRUE(simulateur.Controle("absorbance 0.153"));
     const TCasReponse cas[] = {
-        {"aucune", 0.153, false},    {"virgule", Indefini, false},  {"saut-de-ligne", 0.153, false},
-        {"longue", 0.153, false},    {"charabia", Indefini, false}, {"partielle", 0.1, true},
+        {"aucune", 0.153, false},    {"virgule", 0.153, false},     {"saut-de-ligne", 0.153, false},
+        {"longue", 0.153, false},    {"charabia", Indefini, false}, {"partielle", Indefini, true},
         {"silence", Indefini, true},
     };
     for (const TCasReponse& c : cas) {

@@ -37,6 +37,11 @@ QByteArray TroisDecimales(double x) {
     return QByteArray::number(std::round(x * 1000) / 1000 + 0.0, 'f', 3);
 }
 
+// A number as written with a decimal comma.
+QByteArray AVirgule(QByteArray nombre) {
+    return nombre.replace('.', ',');
+}
+
 bool LitNombre(QByteArray texte, double& valeur) {
     bool ok = false;
     valeur = texte.replace(',', '.').trimmed().toDouble(&ok);
@@ -108,14 +113,41 @@ std::vector<TEnvoi> TAppareil::Spectre(double secondes) {
     for (int i = 0; i < nombre; ++i) {
         const double lambda = debutL_ + i * pas_;
         const double a = Mesure(lambda, secondes, ligneDeBase_, momentBase_);
-        QByteArray ligne = QByteArray::number(lambda, 'f', 1) + ',' + TroisDecimales(a);
-        if (panne_ == TPanne::Charabia)
-            ligne = "E#R?x";
-        else if (panne_ == TPanne::Longue)
-            ligne = ligne.leftJustified(300, '0');
-        lignes.push_back({ligne + '\r', 0});
+        QByteArray texteLambda = QByteArray::number(lambda, 'f', 1);
+        QByteArray texteAbs = TroisDecimales(a);
+        if (panne_ == TPanne::Virgule) {
+            texteLambda = AVirgule(texteLambda);
+            texteAbs = AVirgule(texteAbs);
+        }
+        lignes.push_back({Abimee(texteLambda + ',' + texteAbs, i) + '\r', 0});
     }
     return lignes;
+}
+
+QByteArray TAppareil::Abimee(QByteArray ligne, int i) {
+    switch (panne_) {
+    case TPanne::Charabia:
+        return "E#R?x";
+    case TPanne::Longue:
+        return ligne.leftJustified(300, '0');
+    case TPanne::Octet:
+        if (i + 1 == static_cast<int>(parametre_))
+            ligne[ligne.size() / 2] = '\xFF';
+        return ligne;
+    case TPanne::Chiffre:
+        if (i + 1 == static_cast<int>(parametre_))
+            ligne[0] = '9';
+        return ligne;
+    case TPanne::Alteration:
+        if (std::uniform_real_distribution<double>(0, 1)(hasard_) < parametre_) {
+            auto position = std::uniform_int_distribution<qsizetype>(0, ligne.size() - 1);
+            auto octet = std::uniform_int_distribution<int>(0, 255);
+            ligne[position(hasard_)] = static_cast<char>(octet(hasard_));
+        }
+        return ligne;
+    default:
+        return ligne;
+    }
 }
 
 std::vector<TEnvoi> TAppareil::Commande(QByteArray commande, double secondes) {
@@ -146,7 +178,10 @@ std::vector<TEnvoi> TAppareil::Commande(QByteArray commande, double secondes) {
             return {};
         ligneDeBase_ = cuve_;
         momentBase_ = secondes;
-        return {{panne_ == TPanne::Deluge ? Deluge() : "0.000\r", sansDelai_ ? 0 : 500}};
+        const QByteArray reponse = panne_ == TPanne::Deluge    ? Deluge()
+                                   : panne_ == TPanne::Virgule ? "0,000\r"
+                                                               : "0.000\r";
+        return {{reponse, sansDelai_ ? 0 : 500}};
     } else if (commande.startsWith("SB") && LitNombre(commande.mid(2), nombre)) {
         debutL_ = nombre;
     } else if (commande.startsWith("SE") && LitNombre(commande.mid(2), nombre)) {
@@ -203,12 +238,22 @@ bool TAppareil::Controle(const QByteArray& ligne, double secondes, QString& erre
             {"lente", TPanne::Lente},
             {"coupure", TPanne::Coupure},
             {"deluge", TPanne::Deluge},
-            {"bouchee", TPanne::Bouchee}};
+            {"bouchee", TPanne::Bouchee},
+            {"octet", TPanne::Octet},
+            {"chiffre", TPanne::Chiffre},
+            {"alteration", TPanne::Alteration}};
         for (const auto& [nom, panne] : pannes) {
-            if (argument == nom) {
-                panne_ = panne;
-                return true;
+            if (argument != nom)
+                continue;
+            const bool parametre =
+                panne == TPanne::Octet || panne == TPanne::Chiffre || panne == TPanne::Alteration;
+            if (parametre && !(mots.size() > 2 && LitNombre(mots[2], nombre))) {
+                erreur = QStringLiteral("nombre attendu");
+                return false;
             }
+            panne_ = panne;
+            parametre_ = nombre;
+            return true;
         }
     }
     erreur = QStringLiteral("commande inconnue");

@@ -28,7 +28,10 @@ public:
         Lente,
         Coupure,
         Deluge,
-        Bouchee
+        Bouchee,
+        Octet,      // one byte 0xFF in the middle of scan line N
+        Chiffre,    // the first digit of scan line N becomes 9: 400.0 is sent as 900.0
+        Alteration, // each scan line, with probability P, has one byte changed at random
     };
 
     TAppareil(quint32 graine, double bruit, bool sansDelai);
@@ -53,6 +56,8 @@ private:
     double Mesure(double lambda, double secondes, const TCuve& reference, double momentReference);
     QByteArray Reponse(double absorbance) const;
     std::vector<TEnvoi> Spectre(double secondes);
+    // The scan line of index `i` (from 0), spoilt as the fault asks.
+    QByteArray Abimee(QByteArray ligne, int i);
 
     std::mt19937 hasard_;
     std::normal_distribution<double> bruit_;
@@ -68,4 +73,5 @@ private:
     double momentZero_ = 0;
     double momentBase_ = 0;
     TPanne panne_ = TPanne::Aucune;
+    double parametre_ = 0; // N or P of the fault
 };

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -61,6 +62,7 @@ QString TSimulateur::Ouvre(QString& erreur) {
     }
     ::cfmakeraw(&reglages);
     ::tcsetattr(esclave_, TCSANOW, &reglages);
+    reglagesInitiaux_ = reglages;
     ::fcntl(maitre_, F_SETFL, ::fcntl(maitre_, F_GETFL) | O_NONBLOCK);
     lecture_ = std::make_unique<QSocketNotifier>(maitre_, QSocketNotifier::Read);
     connect(lecture_.get(), &QSocketNotifier::activated, this, &TSimulateur::LitLigneSerie);
@@ -180,6 +182,9 @@ void TSimulateur::LitControle() {
         if (ligne == "debranche") {
             Debranche();
             Annonce("ok " + ligne);
+        } else if (ligne == "libere") {
+            Libere();
+            Annonce("ok " + ligne);
         } else if (appareil_.Controle(ligne, Secondes(), erreur)) {
             if (lecture_)
                 lecture_->setEnabled(!appareil_.Bouchee());
@@ -205,6 +210,18 @@ void TSimulateur::Horodate(const char* octets, qsizetype nombre) {
         horodatage_.flush();
         ligneEnvoyee_.clear();
     }
+}
+
+// A port opened by a program is held for it alone (TIOCEXCL) until it closes the port, and keeps
+// the line settings it was given. This line stays open here between two clients: a program
+// killed without closing it leaves it held against any other user but root, in its own settings,
+// some of which a pseudo-terminal refuses to the next program. A real port drops the hold with its
+// last user; the line goes back to its state at start.
+void TSimulateur::Libere() {
+    if (esclave_ < 0)
+        return;
+    ::ioctl(esclave_, TIOCNXCL);
+    ::tcsetattr(esclave_, TCSANOW, &reglagesInitiaux_);
 }
 
 // As when a USB adapter is pulled out: the line disappears under its client.

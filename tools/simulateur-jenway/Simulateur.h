@@ -11,6 +11,8 @@
 #include <deque>
 #include <memory>
 
+#include <termios.h>
+
 struct TOptionsSimulateur {
     QString lien;
     QString journal;
@@ -43,6 +45,7 @@ private:
     void Commande(const QByteArray& commande, char fin);
     void Pompe();
     void Debranche();
+    void Libere();
     void Horodate(const char* octets, qsizetype nombre);
     double Secondes() const { return chrono_.nsecsElapsed() / 1e9; }
 
@@ -51,6 +54,7 @@ private:
     QElapsedTimer chrono_;
     int maitre_ = -1;
     int esclave_ = -1; // kept open so that the line lives between two clients
+    termios reglagesInitiaux_{};
     std::unique_ptr<QSocketNotifier> lecture_;
     std::unique_ptr<QSocketNotifier> controle_;
     QByteArray commande_;

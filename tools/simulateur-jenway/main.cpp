@@ -10,11 +10,16 @@
 //   absorbance A              every reading gives A exactly, without noise
 //   bruit A                   standard deviation of the noise
 //   panne aucune | silence | charabia | virgule | saut-de-ligne | longue | partielle | lente
-//                           | coupure | deluge | bouchee
-//                             silence, charabia and longue reach scan lines too; deluge sends
-//                             64 KiB without a carriage return instead of any reply; bouchee
-//                             stops reading the line until another fault is chosen
+//                           | coupure | deluge | bouchee | octet N | chiffre N | alteration P
+//                             silence, charabia, virgule and longue reach scan lines too;
+//                             deluge sends 64 KiB without a carriage return instead of any
+//                             reply; bouchee stops reading the line until another fault is
+//                             chosen; octet puts a byte 0xFF in the middle of scan line N,
+//                             chiffre turns its first digit into 9; alteration changes one
+//                             byte at random in each scan line with probability P
 //   debranche                 closes the line, as when the adapter is pulled out
+//   libere                    drops the hold a killed program kept on the line and puts back
+//                             the line's settings, as a real port is when its last user is gone
 // The journal holds every command received, one per line, its end byte shown as [13] or [10].
 // The time stamps file holds, for every line sent, the system's monotonic clock in nanoseconds
 // when its CR went out, a tab and the line: benchmarks time from there to the screen.

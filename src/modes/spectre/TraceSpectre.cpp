@@ -100,6 +100,31 @@ private:
 
 } // namespace
 
+std::optional<TLigneSpectre> LitLigneSpectre(QByteArrayView ligne) {
+    if (ligne.startsWith(','))
+        return std::nullopt;
+    for (qsizetype virgule = ligne.indexOf(','); virgule > 0;
+         virgule = ligne.indexOf(',', virgule + 1)) {
+        TLigneSpectre lu;
+        const QByteArrayView apres = ligne.sliced(virgule + 1);
+        lu.TexteLambda = ligne.first(std::min(virgule, kLongueurNombre)).toByteArray();
+        lu.TexteAbs = apres.first(std::min(apres.size(), kLongueurNombre)).toByteArray();
+        QChar separateurLambda;
+        QChar separateurAbs;
+        if (LitNombreAppareil(lu.TexteLambda, lu.Lambda, &separateurLambda) &&
+            LitNombreAppareil(lu.TexteAbs, lu.Absorbance, &separateurAbs)) {
+            lu.Separateur = separateurAbs.isNull() ? separateurLambda : separateurAbs;
+            return lu;
+        }
+    }
+    return std::nullopt;
+}
+
+bool TPlageBalayage::Contient(double lambda) const {
+    constexpr double kTolerance = 1e-6; // nm: the texts of the steps are decimal
+    return lambda >= Debut - Pas - kTolerance && lambda <= Fin + Pas + kTolerance;
+}
+
 TRectangle ZoneImpressionSpectre(TRectangle page, bool portrait) {
     int d = page.Largeur() / 20;
     page.Left += d;
@@ -365,6 +390,9 @@ void TTraceSpectre::BlancBtnClick() {
     const TDrapeauLeve reglage(reglageEnCours_);
     AvecBoiteErreur([this] {
         Spectro.LanceSpectre();
+        // A line coming in now (a scan going on) is not the answer, nor a part of it.
+        resteCoupe_ = LigneEnCours();
+        Ligne.Vide();
         Spectro.EnvoiCommande(Spectro.CmdLigneDeBase);
         Etat = LigneDeBaseEnCours;
         MajControles();
@@ -384,16 +412,47 @@ void TTraceSpectre::SpectreBtnClick() {
         Graphe.Canvas = &PaintBox->Canevas();
         Graphe.ZoneDessin = PaintBox->ZoneClient();
         // The replies to the set-up must never become points.
-        Spectro.Voie->PurgeInput();
-        Ligne.Vide();
-        Etat = BalayageEnCours;
-        MajControles();
+        const bool ligneCoupee = VideEntree(*Spectro.Voie);
+        const qint32 pas = std::clamp(Spectro.PasL, 0, 2);
+        CommenceBalayage({static_cast<double>(Spectro.DebutL), static_cast<double>(Spectro.FinL),
+                          QByteArray(TableDesPas[pas]).toDouble()},
+                         ligneCoupee);
         Spectro.EnvoiCommande(Spectro.CmdSpectre);
-        Graphe.Courbe.NbPoints = 0;
-        Graphe.Courbe.NbTraces = 0;
         silence_.start(DelaiBalayage);
         Journal.Supprime(); // the spectrum on screen is replaced
     });
+}
+
+// What waits is read out before the purge, to know whether the purge falls inside a line: a
+// line left by a scan that was abandoned (the window left, the program killed) goes on coming.
+bool TTraceSpectre::VideEntree(TApdComPort& voie) {
+    constexpr int kOctetsLusAuPlus = 1 << 16; // an instrument flooding the line is cut short
+    bool dansUneLigne = LigneEnCours();
+    for (int i = 0; i < kOctetsLusAuPlus && voie.CharAvailable(); ++i) {
+        const quint8 code = voie.ReadChar();
+        if (code == kRetourChariot)
+            dansUneLigne = false;
+        else if (code > 32)
+            dansUneLigne = true;
+    }
+    voie.PurgeInput();
+    return dansUneLigne;
+}
+
+bool TTraceSpectre::LigneEnCours() const {
+    return (Ligne.Longueur() > 0 || resteCoupe_) && dernierOctet_.isValid() &&
+           dernierOctet_.elapsed() < LigneMorteMs;
+}
+
+void TTraceSpectre::CommenceBalayage(const TPlageBalayage& plage, bool ligneCoupee) {
+    plage_ = plage;
+    Ligne.Vide();
+    resteCoupe_ = ligneCoupee;
+    premiereLigne_ = true;
+    Etat = BalayageEnCours;
+    MajControles();
+    Graphe.Courbe.NbPoints = 0;
+    Graphe.Courbe.NbTraces = 0;
 }
 
 void TTraceSpectre::TriggerAvail(TApdComPort& voie, quint16 nombre) {
@@ -406,40 +465,51 @@ void TTraceSpectre::RecoitOctets(QByteArrayView octets) {
         RecoitCaractere(static_cast<quint8>(octet));
 }
 
+// Each carriage return ends a line, read or not: one bad line costs one point, never the lines
+// after it.
 void TTraceSpectre::RecoitCaractere(quint8 code) {
-    if (code > 32) {
+    dernierOctet_.start();
+    if (code == kRetourChariot) {
+        if (!resteCoupe_)
+            FinDeLigne();
+        resteCoupe_ = false;
+        Ligne.Vide();
+    } else if (code > 32 && !resteCoupe_) {
         Ligne.Ajoute(static_cast<char>(code));
-        return;
-    }
-    if (code != kRetourChariot)
-        return;
-    if (Etat == LigneDeBaseEnCours) {
-        silence_.stop();
-        BlancFait = true;
-        Etat = Repos;
-        MajBoutons();
-    } else if (Etat == BalayageEnCours) {
-        TraiteLigne();
     }
 }
 
-// A line that does not read as "wavelength,absorbance" stays in Ligne, and what follows is
-// appended to it: the instrument's lines are then out of step, and no later line of this scan is
-// trusted.
+void TTraceSpectre::FinDeLigne() {
+    if (Etat == LigneDeBaseEnCours)
+        FinDeLigneDeBase();
+    else if (Etat == BalayageEnCours)
+        TraiteLigne();
+}
+
+// The instrument ends its baseline with a number; a line left from a scan, or an empty one,
+// is not that answer.
+void TTraceSpectre::FinDeLigneDeBase() {
+    double valeur = 0;
+    QChar separateur;
+    if (!LitNombreAppareil(Ligne.Texte(), valeur, &separateur))
+        return;
+    Spectro.NoteSeparateur(separateur);
+    silence_.stop();
+    BlancFait = true;
+    Etat = Repos;
+    MajBoutons();
+}
+
+// A line is a point of this scan only within the range asked for and beyond the previous one:
+// a line left from another scan, or a changed digit, would otherwise put a foreign point in the
+// spectrum, or end it at once.
 void TTraceSpectre::TraiteLigne() {
-    const QByteArray texte = Ligne.Texte();
-    const qsizetype virgule = texte.indexOf(',');
-    if (virgule <= 0)
+    const std::optional<TLigneSpectre> lu = LitLigneSpectre(Ligne.Texte());
+    if (!lu || !plage_.Contient(lu->Lambda) || (!premiereLigne_ && lu->Lambda <= dernierLambda_))
         return;
-    const QByteArray texteLambda = texte.left(virgule).left(kLongueurNombre);
-    const QByteArray texteAbs = texte.mid(virgule + 1).left(kLongueurNombre);
-    const QChar separateur = Regional().SeparateurDecimal;
-    double lambda = 0;
-    double absorbance = 0;
-    if (!LitReel(AnsiVersTexte(texteLambda), separateur, lambda) ||
-        !LitReel(AnsiVersTexte(texteAbs), separateur, absorbance))
-        return;
-    Ligne.Vide();
+    premiereLigne_ = false;
+    dernierLambda_ = lu->Lambda;
+    Spectro.NoteSeparateur(lu->Separateur);
     Tcourbe& courbe = Graphe.Courbe;
     // Beyond the curve's capacity the lines are read, shown and not stored.
     if (courbe.NbPoints < CapaciteCourbe) {
@@ -448,10 +518,11 @@ void TTraceSpectre::TraiteLigne() {
                                                {{"debut.l", QByteArray::number(Spectro.DebutL)},
                                                 {"fin.l", QByteArray::number(Spectro.FinL)},
                                                 {"pas.l", QByteArray::number(Spectro.PasL)}}));
-        courbe.X[courbe.NbPoints] = lambda;
-        courbe.Y[courbe.NbPoints] = absorbance;
+        courbe.X[courbe.NbPoints] = lu->Lambda;
+        courbe.Y[courbe.NbPoints] = lu->Absorbance;
         ++courbe.NbPoints;
-        Journal.AjoutePoint(lambda, absorbance);
+        Journal.AjoutePoint(lu->Lambda, lu->Absorbance);
+        Sauve = false; // leaving now asks about the points taken so far
     }
     silence_.start(DelaiBalayage);
     bool repeindre = false;
@@ -463,9 +534,9 @@ void TTraceSpectre::TraiteLigne() {
             Graphe.TraceCourbeSuite();
         }
     }
-    texteLambda_ = texteLambda;
-    texteAbs_ = texteAbs;
-    if (lambda >= Spectro.FinL)
+    texteLambda_ = lu->TexteLambda;
+    texteAbs_ = lu->TexteAbs;
+    if (lu->Lambda >= plage_.Fin)
         FinDuBalayage();
     else
         DemandeTrame(repeindre);
@@ -476,8 +547,8 @@ void TTraceSpectre::FinDuBalayage() {
     Journal.SynchroniseBientot();
     Etat = Repos;
     MajControles();
-    Sauve = false;
     MajBoutons();
+    Spectro.SignaleSeparateur();
     // The last point is on screen at once.
     trame_.stop();
     repeintEnAttente_ = true;
@@ -508,11 +579,10 @@ void TTraceSpectre::SilenceAppareil() {
 // Ends the baseline or the scan under way; the points taken stay, ready to be saved.
 void TTraceSpectre::Interrompt(const QString& aide) {
     silence_.stop();
-    if (Etat == BalayageEnCours && Graphe.Courbe.NbPoints > 0)
-        Sauve = false;
     Etat = Repos;
     MajBoutons();
     AfficheAide(aide);
+    Spectro.SignaleSeparateur();
     trame_.stop();
     repeintEnAttente_ = true;
     Trame();
@@ -629,6 +699,10 @@ void TTraceSpectre::closeEvent(QCloseEvent* evenement) {
 }
 
 void TTraceSpectre::FormClose() {
+    // The port goes to other modes, whose purges may cut the line: the start kept here would
+    // join another line's end. The end of this one, if it comes, is refused as a line of its own.
+    Ligne.Vide();
+    resteCoupe_ = false;
     if (Graphe.Courbe.NbPoints > 0 && !Sauve) {
         const TBoite question{QStringLiteral("Confirmation"), QStringLiteral("Sauvegarde"),
                               TIconeBoite::Question, TBoutonsBoite::OuiNon};

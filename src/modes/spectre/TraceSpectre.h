@@ -6,10 +6,12 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -37,6 +39,31 @@ public:
 private:
     std::array<char, Capacite> octets_{};
     int longueur_ = 0;
+};
+
+// A scan line read: the wavelength and the absorbance, their texts as received and the decimal
+// separator they were written with (null when neither has one).
+struct TLigneSpectre {
+    double Lambda = 0;
+    double Absorbance = 0;
+    QByteArray TexteLambda;
+    QByteArray TexteAbs;
+    QChar Separateur;
+};
+
+// The wavelength, a comma and the absorbance, each number with a point or a comma as decimal
+// separator: the line is split at the first comma that leaves a number on each side, each text
+// cut to its first 20 characters. Nothing for a line of another form, or one that starts with a
+// comma.
+std::optional<TLigneSpectre> LitLigneSpectre(QByteArrayView ligne);
+
+// The range a scan was asked for, in nm; a line is expected within one step of it.
+struct TPlageBalayage {
+    double Debut = 0;
+    double Fin = 0;
+    double Pas = 1;
+
+    bool Contient(double lambda) const;
 };
 
 // Where the graph goes on a printed page: a margin of a twentieth of the page on each side, and
@@ -98,9 +125,16 @@ public:
 
     // Bytes from the instrument, handled one by one as TriggerAvail hands them over.
     void RecoitOctets(QByteArrayView octets);
+    // The state of a new scan over `plage`, its input just purged: the curve emptied, and when
+    // the purge cut a line, what is left of that line dropped up to its carriage return.
+    void CommenceBalayage(const TPlageBalayage& plage, bool ligneCoupee);
+    const TPlageBalayage& PlageDemandee() const { return plage_; }
 
     // During a scan the picture and the panels follow the line at most this often.
     static constexpr int IntervalleTrame = 33;
+    // A line left unfinished this long is dead (the instrument stopped in its middle, or sent
+    // bytes without end): what comes next starts a line. Its bytes come some ms apart.
+    static constexpr int LigneMorteMs = 500;
     // How long the instrument may stay without progress, in milliseconds, before the baseline (its
     // one reply) or the scan (its next line) is given up with the points taken so far.
     int DelaiLigneDeBase = 300000;
@@ -130,7 +164,13 @@ private:
     void InitAppareil();
     void TriggerAvail(TApdComPort& voie, quint16 nombre);
     void RecoitCaractere(quint8 code);
+    void FinDeLigne();
+    void FinDeLigneDeBase();
     void TraiteLigne();
+    // Discards what the instrument has sent; true when that cut a line.
+    bool VideEntree(TApdComPort& voie);
+    // A line is coming in: some of it received, and recently.
+    bool LigneEnCours() const;
     void FinDuBalayage();
     void VoieDisparue();
     void SilenceAppareil();
@@ -158,4 +198,9 @@ private:
     bool repeintEnAttente_ = false;
     QByteArray texteLambda_;
     QByteArray texteAbs_;
+    TPlageBalayage plage_;
+    double dernierLambda_ = 0;   // of the last line taken in this scan
+    bool premiereLigne_ = true;  // no line taken yet in this scan
+    bool resteCoupe_ = false;    // the rest of a line cut by a purge is being dropped
+    QElapsedTimer dernierOctet_; // since the last byte received
 };

@@ -9,11 +9,14 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QProcess>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+
+#include <cstdio>
 
 namespace {
 
@@ -191,85 +194,79 @@ protected:
     int spectres = 0;
 };
 
+// The scan asked for runs from 400 to 800 nm by 0.2 nm. Each carriage return ends a line, read or
+// not; a line is a point only within one step of that range and beyond the previous point.
 TEST_F(SpectreLigneBrute, LignesDuBalayage) {
     struct Point {
         double x, y;
     };
+    const auto enCours = TTraceSpectre::BalayageEnCours;
+    const auto fini = TTraceSpectre::Repos;
     const struct {
         const char* nom;
         QChar separateur;
         QByteArray envoi;
         std::vector<Point> points;
         quint8 etat;
-        QByteArray ligne; // what stays in Ligne
     } cas[] = {
-        {"point", u'.', "500.0,0.123\r", {{500, 0.123}}, TTraceSpectre::BalayageEnCours, ""},
-        {"virgule en tête",
-         u'.',
-         ",0.5\r510.0,0.2\r",
-         {},
-         TTraceSpectre::BalayageEnCours,
-         ",0.5510.0,0.2"},
-        {"saut de ligne",
-         u'.',
-         "500.0,0.1\r\n510.0,-0.2\r\n",
-         {{500, 0.1}, {510, -0.2}},
-         TTraceSpectre::BalayageEnCours,
-         ""},
-        {"blancs et contrôles",
-         u'.',
-         "5 00.0,\t0.1\r",
-         {{500, 0.1}},
-         TTraceSpectre::BalayageEnCours,
-         ""},
+        {"point", u'.', "500.0,0.123\r", {{500, 0.123}}, enCours},
+        {"virgule en tête", u'.', ",0.5\r510.0,0.2\r", {{510, 0.2}}, enCours},
+        {"saut de ligne", u'.', "500.0,0.1\r\n510.0,-0.2\r\n", {{500, 0.1}, {510, -0.2}}, enCours},
+        {"blancs et contrôles", u'.', "5 00.0,\t0.1\r", {{500, 0.1}}, enCours},
         {"dernier point",
          u'.',
          "790.0,0.1\r800.0,0.3\r810.0,0.4\r",
          {{790, 0.1}, {800, 0.3}},
-         TTraceSpectre::Repos,
-         "810.0,0.4"},
-        {"au-delà de la fin", u'.', "805.5,0.2\r", {{805.5, 0.2}}, TTraceSpectre::Repos, ""},
-        {"système à virgule",
-         u',',
-         "500.0,0.123\r",
-         {},
-         TTraceSpectre::BalayageEnCours,
-         "500.0,0.123"},
-        {"système à virgule, point seul",
-         u',',
-         "500,0.123\r",
-         {},
-         TTraceSpectre::BalayageEnCours,
-         "500,0.123"},
-        {"pas un nombre", u'.', "500.0,E#R?x\r", {}, TTraceSpectre::BalayageEnCours, "500.0,E#R?x"},
-        {"ligne trop longue",
+         fini},
+        {"un pas au-delà de la fin", u'.', "800.2,0.2\r", {{800.2, 0.2}}, fini},
+        {"plus loin", u'.', "805.5,0.2\r800.0,0.3\r", {{800, 0.3}}, fini},
+        {"avant le début", u'.', "399.6,0.2\r399.8,0.3\r", {{399.8, 0.3}}, enCours},
+        {"chiffre changé",
          u'.',
-         QByteArray(300, '9') + "\r",
-         {},
-         TTraceSpectre::BalayageEnCours,
-         QByteArray(255, '9')},
+         "400.0,0.1\r900.2,0.1\r400.4,0.1\r100.6,0.1\r400.8,0.1\r",
+         {{400, 0.1}, {400.4, 0.1}, {400.8, 0.1}},
+         enCours},
+        {"en arrière",
+         u'.',
+         "500.0,0.1\r499.8,0.2\r500.0,0.3\r500.2,0.4\r",
+         {{500, 0.1}, {500.2, 0.4}},
+         enCours},
+        {"octet 0xFF",
+         u'.',
+         "500.0,0.1\r50\xFF"
+         "0.2,0.2\r500.4,0.3\r",
+         {{500, 0.1}, {500.4, 0.3}},
+         enCours},
+        {"pas un nombre", u'.', "500.0,E#R?x\r500.2,0.1\r", {{500.2, 0.1}}, enCours},
+        {"ligne trop longue", u'.', QByteArray(300, '9') + "\r500.0,0.1\r", {{500, 0.1}}, enCours},
+        {"système à virgule", u',', "500.0,0.123\r", {{500, 0.123}}, enCours},
+        {"système à virgule, point seul", u',', "500,0.123\r", {{500, 0.123}}, enCours},
+        {"décimales à virgule",
+         u'.',
+         "500,0,0,123\r500,2,0.5\r500.4,0,25\r",
+         {{500, 0.123}, {500.2, 0.5}, {500.4, 0.25}},
+         enCours},
     };
     for (const auto& c : cas) {
         SCOPED_TRACE(c.nom);
         const TRegionalTemporaire regional(c.separateur);
         F->Graphe.Courbe.NbPoints = 7; // the previous spectrum goes when the scan starts
+        F->Sauve = true;
         LanceSpectre();
         EXPECT_EQ(F->Graphe.Courbe.NbPoints, 0);
         EXPECT_EQ(F->Ligne.Longueur(), 0);
         ligne.Envoie(c.envoi);
         Lit();
         ASSERT_EQ(F->Graphe.Courbe.NbPoints, c.points.size());
+        EXPECT_EQ(F->Sauve, c.points.empty()); // unsaved from its first point
         for (size_t i = 0; i < c.points.size(); ++i) {
             EXPECT_DOUBLE_EQ(F->Graphe.Courbe.X[i], c.points[i].x);
             EXPECT_DOUBLE_EQ(F->Graphe.Courbe.Y[i], c.points[i].y);
         }
         EXPECT_EQ(F->Etat, c.etat);
-        EXPECT_EQ(F->Ligne.Texte(), c.ligne);
-        if (F->Etat == TTraceSpectre::BalayageEnCours) {
-            F->BlancBtn->click(); // out of the scan that will not end
-            ligne.Envoie("0.000\r");
-            ASSERT_TRUE(AttendQue([this] { return F->BlancFait; }));
-        }
+        EXPECT_EQ(F->Ligne.Longueur(), 0);
+        ligne.Envoie("800.0,0\r"); // the end of the scan, for the next one
+        ASSERT_TRUE(AttendQue([this] { return F->Etat == TTraceSpectre::Repos; }));
     }
 }
 
@@ -290,7 +287,8 @@ TEST_F(SpectreLigneBrute, RetourChariotAuReposSansEffet) {
     EXPECT_TRUE(F->SpectreBtn->isEnabled());
 }
 
-// A baseline asked during a scan takes the next carriage return, whatever the line.
+// A baseline asked during a scan ends on the instrument's answer, a number: neither the scan's
+// lines still coming nor an empty line end it.
 TEST_F(SpectreLigneBrute, LigneDeBasePendantUnBalayage) {
     LanceSpectre();
     ligne.Envoie("500.0,0.1\r");
@@ -299,30 +297,52 @@ TEST_F(SpectreLigneBrute, LigneDeBasePendantUnBalayage) {
     EXPECT_EQ(F->Etat, TTraceSpectre::LigneDeBaseEnCours);
     EXPECT_FALSE(F->SpectreBtn->isEnabled());
     EXPECT_FALSE(F->DebutSE->isEnabled());
-    ligne.Envoie("510.0,0.2\r");
+    ligne.Envoie("510.0,0.2\r\r\n");
+    Lit();
+    EXPECT_FALSE(F->BlancFait);
+    EXPECT_EQ(F->Etat, TTraceSpectre::LigneDeBaseEnCours);
+    ligne.Envoie("0.000\r");
     ASSERT_TRUE(AttendQue([this] { return F->BlancFait; }));
     EXPECT_EQ(F->Etat, TTraceSpectre::Repos);
     EXPECT_EQ(F->Graphe.Courbe.NbPoints, 1);
     EXPECT_TRUE(F->SpectreBtn->isEnabled());
 }
 
-// What the instrument sends while the scan is being set up never becomes a point, nor spoils the
-// first line of the scan.
+// What the instrument sends while the scan is being set up never becomes a point. A line the
+// purge cuts is dropped up to its carriage return: its end is no line of the scan. A purge that
+// falls between two lines keeps the first line of the scan.
 TEST_F(SpectreLigneBrute, ReponsesAuReglageJamaisPrisesPourDesPoints) {
-    QTimer repondeur;
-    QObject::connect(&repondeur, &QTimer::timeout, [this, &repondeur] {
-        if (ligne.Recu().count("SI0.2\r") == 2) {
-            ligne.Envoie("450.0,0.9\r450.5,0.8");
-            repondeur.stop();
-        }
-    });
-    repondeur.start(1);
-    LanceSpectre();
-    EXPECT_FALSE(repondeur.isActive());
-    ligne.Envoie("510.0,0.2\r");
-    Lit();
-    ASSERT_EQ(F->Graphe.Courbe.NbPoints, 1);
-    EXPECT_EQ(F->Graphe.Courbe.X[0], 510);
+    const struct {
+        const char* nom;
+        QByteArray pendantLeReglage;
+        QByteArray apres;
+        std::vector<double> lambdas;
+    } cas[] = {
+        {"ligne coupée", "450.0,0.9\r450.5,0.8", "12\r510.0,0.2\r510.2,0.3\r", {510, 510.2}},
+        {"ligne coupée, reste perdu", "450.0,0.9\r4", "467.2,0.1\r510.0,0.2\r", {510}},
+        {"entre deux lignes", "450.0,0.9\r450.5,0.8\r", "510.0,0.2\r", {510}},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.nom);
+        QTimer repondeur;
+        const int reglages = ligne.Recu().count("SI0.2\r") + 1;
+        QObject::connect(&repondeur, &QTimer::timeout, [this, &repondeur, &c, reglages] {
+            if (ligne.Recu().count("SI0.2\r") == reglages) {
+                ligne.Envoie(c.pendantLeReglage);
+                repondeur.stop();
+            }
+        });
+        repondeur.start(1);
+        LanceSpectre();
+        EXPECT_FALSE(repondeur.isActive());
+        ligne.Envoie(c.apres);
+        Lit();
+        ASSERT_EQ(F->Graphe.Courbe.NbPoints, c.lambdas.size());
+        for (size_t i = 0; i < c.lambdas.size(); ++i)
+            EXPECT_DOUBLE_EQ(F->Graphe.Courbe.X[i], c.lambdas[i]);
+        ligne.Envoie("800.0,0\r");
+        ASSERT_TRUE(AttendQue([this] { return F->Etat == TTraceSpectre::Repos; }));
+    }
 }
 
 // The spectrum stays on screen after the window is activated again, but a new baseline is
@@ -688,6 +708,77 @@ TEST_F(SpectreDebranche, AppareilDebrancheEnCoursDeBalayage) {
     F->ExitBtn->click();
     ASSERT_EQ(boites.Textes().mid(2), QStringList({"Sauvegarde", "Problème voie série"}));
     EXPECT_FALSE(F->isVisible());
+}
+
+// The program that gets killed: started in a process of its own by the test below, it scans from
+// 400 to 800 nm by 0.2 nm until it is killed.
+TEST_F(FenetreSpectre, DISABLED_ProgrammeTueEnPleinBalayage) {
+    Ouvre();
+    Plage(400, 800, 0);
+    LigneDeBase();
+    F->SpectreBtn->click();
+    ASSERT_TRUE(AttendQue([this] { return F->Graphe.Courbe.NbPoints >= 30; }));
+    std::puts("balayage en cours");
+    std::fflush(stdout);
+    AttendQue([] { return false; }, 60000);
+}
+
+// A scan abandoned half-way, the window left or the program killed, goes on coming from the
+// instrument. Leaving asks about the points taken. The next baseline ends on the instrument's
+// answer, behind the old lines, and the next scan holds its own points only.
+class SpectreAbandonne : public FenetreSpectre {
+protected:
+    // The old scan's 2001 lines take about 4 s on the line.
+    TSimulateurLance simulateur{1,
+                                {QStringLiteral("--baud"), QStringLiteral("57600"),
+                                 QStringLiteral("--graine"), QStringLiteral("1")}};
+};
+
+TEST_F(SpectreAbandonne, NouveauBalayageSansLesLignesDeLAncien) {
+    for (const bool tue : {false, true}) {
+        SCOPED_TRACE(tue ? "programme tué" : "fenêtre quittée");
+        ASSERT_TRUE(simulateur.Controle("cuve solution"));
+        if (tue) {
+            fenetres.reset();
+            QProcess premier;
+            premier.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            premier.start(QCoreApplication::applicationFilePath(),
+                          {QStringLiteral("--gtest_filter=FenetreSpectre.DISABLED_*"),
+                           QStringLiteral("--gtest_also_run_disabled_tests")});
+            while (!premier.readAll().contains("balayage en cours"))
+                ASSERT_TRUE(premier.waitForReadyRead(20000));
+            premier.kill();
+            ASSERT_TRUE(premier.waitForFinished(5000));
+            ASSERT_TRUE(simulateur.Controle("libere")); // as a real port once its user is gone
+            Ouvre();                                    // the program started again
+            ASSERT_TRUE(Spectro.Voie->Open()) << boites.Textes().join(" / ").toStdString();
+        } else {
+            Ouvre();
+            Plage(400, 800, 0);
+            LigneDeBase();
+            F->SpectreBtn->click();
+            ASSERT_TRUE(AttendQue([this] { return F->Graphe.Courbe.NbPoints >= 30; }));
+            boites.Reponses = {TReponseBoite::Non};
+            F->ExitBtn->click();
+            EXPECT_EQ(boites.Textes(), QStringList{"Sauvegarde"});
+            FormMain->ChoixMode(1);
+            ASSERT_TRUE(AttendQue([this] { return F->isActiveWindow(); }));
+            AttendFinReglage();
+        }
+        ASSERT_TRUE(simulateur.Controle("absorbance 0.25"));
+        Plage(400, 800, 2);
+        F->BlancBtn->click();
+        ASSERT_TRUE(AttendQue([this] { return F->BlancFait; }, 20000));
+        F->SpectreBtn->click();
+        ASSERT_TRUE(AttendQue([this] { return F->Etat == TTraceSpectre::Repos; }));
+        const Tcourbe& courbe = F->Graphe.Courbe;
+        ASSERT_EQ(courbe.NbPoints, 81);
+        for (int i = 0; i < 81; ++i) {
+            ASSERT_DOUBLE_EQ(courbe.X[i], 400 + 5 * i);
+            ASSERT_EQ(courbe.Y[i], 0.25);
+        }
+        F->Sauve = true;
+    }
 }
 
 } // namespace
