@@ -486,14 +486,15 @@ void TTraceSpectre::FinDeLigne() {
         TraiteLigne();
 }
 
-// The instrument ends its baseline with a number; a line left from a scan, or an empty one,
-// is not that answer.
+// The instrument ends its baseline with an answer line, a number or a word: a line left from a
+// scan, or an empty one, is not that answer.
 void TTraceSpectre::FinDeLigneDeBase() {
     double valeur = 0;
     QChar separateur;
-    if (!LitNombreAppareil(Ligne.Texte(), valeur, &separateur))
+    if (LitNombreAppareil(Ligne.Texte(), valeur, &separateur))
+        Spectro.NoteSeparateur(separateur);
+    else if (Ligne.Longueur() == 0 || LitLigneSpectre(Ligne.Texte()))
         return;
-    Spectro.NoteSeparateur(separateur);
     silence_.stop();
     BlancFait = true;
     Etat = Repos;

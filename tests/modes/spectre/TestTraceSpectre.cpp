@@ -287,25 +287,28 @@ TEST_F(SpectreLigneBrute, RetourChariotAuReposSansEffet) {
     EXPECT_TRUE(F->SpectreBtn->isEnabled());
 }
 
-// A baseline asked during a scan ends on the instrument's answer, a number: neither the scan's
-// lines still coming nor an empty line end it.
+// A baseline asked during a scan ends on the instrument's answer, a number or a word: neither
+// the scan's lines still coming nor an empty line end it.
 TEST_F(SpectreLigneBrute, LigneDeBasePendantUnBalayage) {
-    LanceSpectre();
-    ligne.Envoie("500.0,0.1\r");
-    Lit();
-    F->BlancBtn->click();
-    EXPECT_EQ(F->Etat, TTraceSpectre::LigneDeBaseEnCours);
-    EXPECT_FALSE(F->SpectreBtn->isEnabled());
-    EXPECT_FALSE(F->DebutSE->isEnabled());
-    ligne.Envoie("510.0,0.2\r\r\n");
-    Lit();
-    EXPECT_FALSE(F->BlancFait);
-    EXPECT_EQ(F->Etat, TTraceSpectre::LigneDeBaseEnCours);
-    ligne.Envoie("0.000\r");
-    ASSERT_TRUE(AttendQue([this] { return F->BlancFait; }));
-    EXPECT_EQ(F->Etat, TTraceSpectre::Repos);
-    EXPECT_EQ(F->Graphe.Courbe.NbPoints, 1);
-    EXPECT_TRUE(F->SpectreBtn->isEnabled());
+    for (const char* reponse : {"0.000\r", "0,000\r", "OK\r"}) {
+        SCOPED_TRACE(reponse);
+        LanceSpectre();
+        ligne.Envoie("500.0,0.1\r");
+        Lit();
+        F->BlancBtn->click();
+        EXPECT_EQ(F->Etat, TTraceSpectre::LigneDeBaseEnCours);
+        EXPECT_FALSE(F->SpectreBtn->isEnabled());
+        EXPECT_FALSE(F->DebutSE->isEnabled());
+        ligne.Envoie("510.0,0.2\r\r\n");
+        Lit();
+        EXPECT_FALSE(F->BlancFait);
+        EXPECT_EQ(F->Etat, TTraceSpectre::LigneDeBaseEnCours);
+        ligne.Envoie(reponse);
+        ASSERT_TRUE(AttendQue([this] { return F->BlancFait; }));
+        EXPECT_EQ(F->Etat, TTraceSpectre::Repos);
+        EXPECT_EQ(F->Graphe.Courbe.NbPoints, 1);
+        EXPECT_TRUE(F->SpectreBtn->isEnabled());
+    }
 }
 
 // What the instrument sends while the scan is being set up never becomes a point. A line the
