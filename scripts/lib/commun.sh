@@ -12,17 +12,21 @@ JENWAY_PAQUETS=(
 )
 
 installe_paquets() {
-  local manquants=()
-  local paquet
-  for paquet in "${JENWAY_PAQUETS[@]}"; do
+  installe_manquants "" "${JENWAY_PAQUETS[@]}"
+  genere_locale_francaise
+}
+
+# installe_manquants "OPTIONS APT" PAQUET...: installs those of the packages that are missing.
+installe_manquants() {
+  local options=$1 manquants=() paquet
+  shift
+  for paquet in "$@"; do
     dpkg-query -W -f='${Status}' "$paquet" 2>/dev/null | grep -q 'install ok installed' ||
       manquants+=("$paquet")
   done
-  if [ ${#manquants[@]} -gt 0 ]; then
-    en_administrateur "Paquets manquants" \
-      "apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y ${manquants[*]}"
-  fi
-  genere_locale_francaise
+  [ ${#manquants[@]} -eq 0 ] && return 0
+  en_administrateur "Paquets manquants" \
+    "apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y $options ${manquants[*]}"
 }
 
 # Runs a command as root, directly or through sudo; without either, says what to run and stops.
