@@ -1,3 +1,4 @@
+#include "exchange/FormDDE.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/journal/Journal.h"
 #include "shell/Application.h"
@@ -24,9 +25,20 @@ int main(int argc, char* argv[]) {
     int fin = 0;
     {
         const TFenetres fenetres;
+        // Started again while it runs: the running program comes to the front and this one ends
+        // before it shows anything, offers any run or writes its settings.
+        if (!FormDDE->ServeurEnregistre() && AppelleAutreInstance()) {
+            InstalleBoites(nullptr);
+            return 0;
+        }
         FormMain->show();
         // Runs a crash interrupted are offered once the main window is on screen.
         QTimer::singleShot(0, FormMain, [] {
+            if (!FormDDE->ServeurEnregistre())
+                AfficheErreur(MessageBorne(
+                    QStringLiteral("Le serveur DDE « %1 » n'a pas pu être ouvert : Tablarix ne "
+                                   "pourra pas s'adresser à ce programme."),
+                    {ServiceDuProgramme()}));
             AvecBoiteErreur([] { ProposeReprises(DossierJournaux(), RestaurationsDesFenetres()); });
         });
         fin = TApplication::exec();

@@ -1,20 +1,25 @@
 #include "exchange/FormDDE.h"
 
+#include "modes/beer/BeerForm.h"
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/spectre/TraceSpectre.h"
 #include "shell/Application.h"
 #include "shell/Boites.h"
+#include "shell/Controles.h"
 #include "shell/Encodage.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
 #include "shell/Utilitaires.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTimer>
+
+#include <utility>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -25,6 +30,8 @@ namespace {
 const QString kServiceTablarix = QStringLiteral("TABLARIX");
 const QString kSujet = QStringLiteral("ServeurDDE");
 const QString kCheminParDefaut = QStringLiteral("c:\\tabwin\\tablarix.exe");
+// Sent by a second start of the program to the running one.
+const QString kPremierPlan = QStringLiteral("PREMIERPLAN");
 constexpr int kDelaiLien = 1000;
 constexpr int kAttenteDemarrage = 1000;
 
@@ -54,10 +61,45 @@ QWidget* FenetreDuModeCourant() {
     }
 }
 
+// What the user is at in this program: an open modal box first, else the window of the mode, or
+// the main window.
+QWidget* FenetreAuPremierPlan() {
+    if (QWidget* modale = QApplication::activeModalWidget())
+        return modale;
+    if (FormMain == nullptr)
+        return nullptr;
+    switch (FormMain->ModeCourant) {
+    case 1:
+        return TraceSpectre;
+    case 2:
+        return CinetiqueForm;
+    case 3:
+        return BeerForm;
+    default:
+        return FormMain;
+    }
+}
+
+void AmeneAuPremierPlan(QWidget& fenetre) {
+    fenetre.setWindowState(fenetre.windowState() & ~Qt::WindowMinimized);
+    fenetre.show();
+    fenetre.raise();
+    ActiveFenetre(fenetre);
+}
+
 } // namespace
 
 QString ServiceDuProgramme() {
     return QFileInfo(QCoreApplication::applicationFilePath()).fileName().section(u'.', 0, 0);
+}
+
+bool AppelleAutreInstance() {
+    const std::unique_ptr<TConversationDDE> conversation = CreeConversationDDE();
+    if (!conversation->Ouvre(ServiceDuProgramme(), kSujet))
+        return false;
+    const bool acceptee = conversation->Execute(TexteVersAnsi(kPremierPlan));
+    conversation->Ferme();
+    return acceptee;
 }
 
 TFormDDE::TFormDDE(QWidget* parent) : QWidget(parent) {
@@ -82,7 +124,7 @@ void TFormDDE::FormCreate() {
     ServeurDDE = CreeServeurDDE();
     connect(ServeurDDE.get(), &TServeurDDE::Macro, this,
             [this](const QByteArray& macro) { ExecuteMacro(LignesMacro(macro)); });
-    ServeurDDE->Enregistre(ServiceDuProgramme(), kSujet);
+    serveurEnregistre_ = ServeurDDE->Enregistre(ServiceDuProgramme(), kSujet);
 }
 
 void TFormDDE::EnvoiMacro(const QString& macro) {
@@ -127,27 +169,52 @@ bool TFormDDE::LanceTablarix() const {
 
 void TFormDDE::ExecuteMacro(const QStringList& lignes) {
     if (lignes.size() != 1) {
-        AfficheErreur(QStringLiteral("Un message à la fois SVP"));
+        ErreurMacro(QStringLiteral("Un message à la fois SVP"));
         return;
     }
     try {
         const QString ligne = lignes.front().left(255);
         const qsizetype ouvrante = ligne.indexOf(u'(');
         const QString fonction = ouvrante < 0 ? ligne : ligne.left(ouvrante);
-        auto est = [&fonction](const char* nom) {
-            return fonction.compare(QLatin1String(nom), Qt::CaseInsensitive) == 0;
+        auto est = [&fonction](const QString& nom) {
+            return fonction.compare(nom, Qt::CaseInsensitive) == 0;
         };
-        if (est("CONFIG|LOAD") || est("CONFIG|SAVE"))
+        if (est(QStringLiteral("CONFIG|LOAD")) || est(QStringLiteral("CONFIG|SAVE")))
             return;
-        if (est("FOCUS") || est("GETDATA")) {
-            if (QWidget* fenetre = FenetreDuModeCourant()) {
-                fenetre->activateWindow();
-                fenetre->setFocus();
-            }
+        if (est(QStringLiteral("FOCUS")) || est(QStringLiteral("GETDATA"))) {
+            if (QWidget* fenetre = FenetreDuModeCourant())
+                ActiveFenetre(*fenetre);
             return;
         }
-        AfficheErreur(MessageBorne(QStringLiteral("Fonction inconnue : %1"), {ligne}));
+        if (est(kPremierPlan)) {
+            if (QWidget* fenetre = FenetreAuPremierPlan())
+                AmeneAuPremierPlan(*fenetre);
+            return;
+        }
+        ErreurMacro(MessageBorne(QStringLiteral("Fonction inconnue : %1"), {ligne}));
     } catch (const std::exception&) {
-        AfficheErreur(QStringLiteral("Syntaxe Macro DDE : Fonction(Paramètre)"));
+        ErreurMacro(QStringLiteral("Syntaxe Macro DDE : Fonction(Paramètre)"));
+    }
+}
+
+// One error box at a time. A box is modal: the macros that arrive while it shows are handled
+// inside it, and each error would open its box inside the last until the stack ran out. The
+// errors meanwhile are counted and told in one box once it is closed.
+void TFormDDE::ErreurMacro(const QString& texte) {
+    if (boiteOuverte_) {
+        ++erreursPendantLaBoite_;
+        return;
+    }
+    boiteOuverte_ = true;
+    const auto ferme = qScopeGuard([this] { boiteOuverte_ = false; });
+    AfficheErreur(texte);
+    while (erreursPendantLaBoite_ > 0) {
+        const int ignorees = std::exchange(erreursPendantLaBoite_, 0);
+        AfficheErreur(ignorees == 1
+                          ? QStringLiteral("1 autre macro DDE erronée, reçue pendant le message "
+                                           "précédent, a été ignorée.")
+                          : QStringLiteral("%1 autres macros DDE erronées, reçues pendant le "
+                                           "message précédent, ont été ignorées.")
+                                .arg(ignorees));
     }
 }

@@ -21,6 +21,9 @@ public:
     void EnvoiMacro(const QString& macro);
     // The server's handler, for the lines of one execute request.
     void ExecuteMacro(const QStringList& lignes);
+    // False when the server could not take its name: another instance of the program holds it,
+    // or the sockets' folder cannot be used.
+    bool ServeurEnregistre() const { return serveurEnregistre_; }
 
     std::unique_ptr<TConversationDDE> ClientDDE;
     QString ClientItem;     // "ServeurItem"; emptied when Tablarix refuses the advise link
@@ -31,7 +34,16 @@ private:
     void FormCreate();
     bool OuvreConversation();
     bool LanceTablarix() const;
+    void ErreurMacro(const QString& texte);
+
+    bool serveurEnregistre_ = false;
+    bool boiteOuverte_ = false;
+    int erreursPendantLaBoite_ = 0;
 };
 
 // The service the server registers: the executable's file name up to its first full stop.
 QString ServiceDuProgramme();
+
+// Asks the instance of this program that serves our name to come to the front; false when none
+// accepted.
+bool AppelleAutreInstance();

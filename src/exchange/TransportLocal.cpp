@@ -1,5 +1,6 @@
 #include "exchange/TransportLocal.h"
 
+#include "exchange/EcouteLocale.h"
 #include "shell/Encodage.h"
 
 #include <QDeadlineTimer>
@@ -7,9 +8,11 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QSysInfo>
+#include <QTimer>
 #include <QVariant>
 
 #ifndef Q_OS_WIN
+#include <sys/socket.h>
 #include <unistd.h>
 #endif
 
@@ -37,21 +40,45 @@ bool DossierPrive(const QString& chemin) {
 }
 #endif
 
-// The sockets of our names that no server answers any more (left by a program that crashed) are
-// removed; a live server keeps its name. Only a folder of ours is looked at.
+// A socket that no server listens on any more, as a program that crashed leaves it. A server
+// that is slow to accept is not taken for gone.
+bool Abandonnee(const QString& nom) {
+    QLocalSocket essai;
+    essai.connectToServer(nom);
+    return !essai.waitForConnected(kDelaiReponse) &&
+           essai.error() == QLocalSocket::ConnectionRefusedError;
+}
+
+// The sockets of our names that no server answers any more are removed; a live server keeps its
+// name. Only a folder of ours is looked at.
 void RetireSocketsPerimes(const QString& espace) {
     if (espace.isEmpty())
         return;
     const QFileInfo modele(espace + kPrefixe);
     const QFileInfoList sockets =
         modele.absoluteDir().entryInfoList({modele.fileName() + u'*'}, QDir::System);
-    for (const QFileInfo& socket : sockets) {
-        QLocalSocket essai;
-        essai.connectToServer(socket.absoluteFilePath());
-        if (!essai.waitForConnected(kDelaiReponse) &&
-            essai.error() == QLocalSocket::ConnectionRefusedError)
+    for (const QFileInfo& socket : sockets)
+        if (Abandonnee(socket.absoluteFilePath()))
             QLocalServer::removeServer(socket.absoluteFilePath());
-    }
+}
+
+// Whether the program at the other end of a connected socket runs as this user. Where the
+// sockets' folder is shared, another user may have taken a name first: such a server is treated
+// as absent and is sent nothing. Named pipes (Windows) are not checked.
+bool PairDuMemeUtilisateur([[maybe_unused]] qintptr descripteur) {
+#if defined(Q_OS_LINUX)
+    ucred pair{};
+    socklen_t taille = sizeof pair;
+    return ::getsockopt(static_cast<int>(descripteur), SOL_SOCKET, SO_PEERCRED, &pair, &taille) ==
+               0 &&
+           pair.uid == ::geteuid();
+#elif defined(Q_OS_UNIX)
+    uid_t uid = 0;
+    gid_t gid = 0;
+    return ::getpeereid(static_cast<int>(descripteur), &uid, &gid) == 0 && uid == ::geteuid();
+#else
+    return true;
+#endif
 }
 
 } // namespace
@@ -122,7 +149,8 @@ QString EspaceLocalDDE() {
 bool TConversationLocale::Ouvre(const QString& service, const QString& sujet) {
     Ferme();
     socket_.connectToServer(NomLocalDDE(service, sujet));
-    if (!socket_.waitForConnected(kDelaiReponse)) {
+    if (!socket_.waitForConnected(kDelaiReponse) ||
+        !PairDuMemeUtilisateur(socket_.socketDescriptor())) {
         socket_.abort();
         return false;
     }
@@ -175,9 +203,15 @@ char TConversationLocale::Reponse(int delaiMs) {
     }
 }
 
-TServeurLocal::TServeurLocal(QObject* parent) : serveur_(new QLocalServer(this)) {
+TServeurLocal::TServeurLocal(QObject* parent)
+    : ecoute_(std::make_unique<TEcouteLocale>(
+          this, [this](QLocalSocket* client) { NouveauClient(client); })) {
     setParent(parent);
-    connect(serveur_, &QLocalServer::newConnection, this, &TServeurLocal::NouveauClient);
+}
+
+// The listener goes first: no client arrives while the others are taken down.
+TServeurLocal::~TServeurLocal() {
+    ecoute_.reset();
 }
 
 bool TServeurLocal::Enregistre(const QString& service, const QString& sujet) {
@@ -185,38 +219,54 @@ bool TServeurLocal::Enregistre(const QString& service, const QString& sujet) {
     sujet_ = sujet;
     RetireSocketsPerimes(Espace());
     const QString nom = NomLocalDDE(service, sujet);
-    if (serveur_->listen(nom))
-        return true;
-    if (serveur_->serverError() != QAbstractSocket::AddressInUseError)
-        return false;
+    const TEcouteLocale::TResultat resultat = ecoute_->Ecoute(nom);
+    if (resultat != TEcouteLocale::TResultat::Occupe)
+        return resultat == TEcouteLocale::TResultat::Ecoute;
     // A socket left by a program that ended without closing it is taken over; a live server of
     // that name keeps it.
-    QLocalSocket essai;
-    essai.connectToServer(nom);
-    if (essai.waitForConnected(kDelaiReponse))
+    if (!Abandonnee(nom))
         return false;
     QLocalServer::removeServer(nom);
-    return serveur_->listen(nom);
+    return ecoute_->Ecoute(nom) == TEcouteLocale::TResultat::Ecoute;
 }
 
-void TServeurLocal::NouveauClient() {
-    while (QLocalSocket* client = serveur_->nextPendingConnection()) {
-        connect(client, &QLocalSocket::readyRead, this, [this, client] { Lit(*client); });
-        connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-        Lit(*client);
+void TServeurLocal::NouveauClient(QLocalSocket* client) {
+    // Each conversation holds a descriptor: without a bound, clients that connect and wait would
+    // use them all up, and the program could then open no file.
+    if (conversations_ >= ConversationsMaxi) {
+        client->abort();
+        client->deleteLater();
+        return;
     }
+    ++conversations_;
+    connect(client, &QObject::destroyed, this, [this] { --conversations_; });
+    auto* inactivite = new QTimer(client);
+    inactivite->setSingleShot(true);
+    inactivite->setInterval(DelaiInactiviteMs);
+    connect(inactivite, &QTimer::timeout, client, [client] {
+        client->abort();
+        client->deleteLater();
+    });
+    connect(client, &QLocalSocket::readyRead, this,
+            [this, client, inactivite] { Lit(*client, *inactivite); });
+    connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+    inactivite->start();
+    Lit(*client, *inactivite);
 }
 
-void TServeurLocal::Lit(QLocalSocket& client) {
+void TServeurLocal::Lit(QLocalSocket& client, QTimer& inactivite) {
     QByteArray tampon = client.property("jenway_dde_tampon").toByteArray() + client.readAll();
-    if (!DecoupeTramesLocales(
-            tampon, [&](char genre, const QByteArray& charge) { Traite(client, genre, charge); })) {
+    const bool vivante = DecoupeTramesLocales(tampon, [&](char genre, const QByteArray& charge) {
+        // Whole frames only keep a conversation alive, not bytes dripping in.
+        inactivite.start();
+        Traite(client, genre, charge);
+    });
+    if (!vivante) {
         client.abort();
         return;
     }
     client.setProperty("jenway_dde_tampon", tampon);
 }
-
 bool TServeurLocal::Accepte(char genre, const QByteArray& charge, bool& ouverte) const {
     if (genre == 'C') {
         const QList<QByteArray> noms = charge.split('\t');

@@ -5,8 +5,10 @@
 #include <QLocalSocket>
 
 #include <functional>
+#include <memory>
 
-class QLocalServer;
+class QTimer;
+class TEcouteLocale;
 
 // DDE over local sockets (a Unix socket, or a named pipe on Windows).
 //
@@ -24,7 +26,8 @@ class QLocalServer;
 //                                  answered 'A' when accepted for execution (the macro runs
 //                                  after the answer, so the client never waits for it) or 'N'
 //   server 'D' item TAB data       advise data; the client reads and ignores it
-// Closing the socket ends the conversation. A client waits at most 1000 ms for each answer.
+// Closing the socket ends the conversation. A client waits at most 1000 ms for each answer, and
+// sends nothing to a server run by another user: it is taken as absent.
 class TConversationLocale final : public TConversationDDE {
 public:
     bool Ouvre(const QString& service, const QString& sujet) override;
@@ -41,21 +44,30 @@ private:
     QByteArray recu_;
 };
 
+// Any program of the user may connect: the server holds out against clients that connect and
+// say nothing, or too many at once.
 class TServeurLocal final : public TServeurDDE {
     Q_OBJECT
 public:
     explicit TServeurLocal(QObject* parent = nullptr);
+    ~TServeurLocal() override;
     bool Enregistre(const QString& service, const QString& sujet) override;
     // Whether one frame of a client is accepted; `ouverte` is that client's conversation state,
     // which a 'C' frame sets.
     bool Accepte(char genre, const QByteArray& charge, bool& ouverte) const;
 
+    // Conversations held at once; a client beyond them is disconnected as soon as it connects.
+    int ConversationsMaxi = 16;
+    // A conversation that sends no whole frame for this long is closed.
+    int DelaiInactiviteMs = 30000;
+
 private:
-    void NouveauClient();
-    void Lit(QLocalSocket& client);
+    void NouveauClient(QLocalSocket* client);
+    void Lit(QLocalSocket& client, QTimer& inactivite);
     void Traite(QLocalSocket& client, char genre, const QByteArray& charge);
 
-    QLocalServer* serveur_;
+    std::unique_ptr<TEcouteLocale> ecoute_;
+    int conversations_ = 0;
     QString service_;
     QString sujet_;
 };

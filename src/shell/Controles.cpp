@@ -47,6 +47,12 @@ QString Legende(const QWidget& controle) {
 
 } // namespace
 
+void ActiveFenetre(QWidget& fenetre) {
+    fenetre.activateWindow();
+    if (QWidget* controle = fenetre.focusWidget(); controle && controle != &fenetre)
+        controle->setFocus(Qt::ActiveWindowFocusReason);
+}
+
 void Nomme(QWidget& controle, const QString& nom, const QLabel* etiquette) {
     controle.setObjectName(nom);
     QString accessible = Legende(controle);

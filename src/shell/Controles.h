@@ -22,6 +22,10 @@ void FixeAide(QWidget& controle, const QString& aide);
 // else the text of its label.
 void Nomme(QWidget& controle, const QString& nom, const QLabel* etiquette = nullptr);
 
+// Activates a window and gives the keyboard back to the control of it that held it (an edit, the
+// kinetics space bar), not to the window itself, where no key would do anything.
+void ActiveFenetre(QWidget& fenetre);
+
 // The value of mini…maxi nearest to `valeur`. A range whose bounds cross holds mini only.
 qint32 Borne(qint32 valeur, qint32 mini, qint32 maxi);
 

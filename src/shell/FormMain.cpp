@@ -289,11 +289,7 @@ void TFormMain::AppActivate() {
     QWidget* fenetre = FenetreDuMode();
     if (!fenetre || !fenetre->isVisible())
         return;
-    fenetre->activateWindow();
-    // The focus goes back to the control that held it (the kinetics space bar, an edit), not to
-    // the window itself, where no key would do anything.
-    if (QWidget* controle = fenetre->focusWidget(); controle && controle != fenetre)
-        controle->setFocus(Qt::ActiveWindowFocusReason);
+    ActiveFenetre(*fenetre);
 }
 
 void TFormMain::AppHint(const QString& texte) {

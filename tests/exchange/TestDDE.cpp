@@ -4,9 +4,12 @@
 #include "exchange/ConstanteDlg.h"
 #include "exchange/FormDDE.h"
 #include "exchange/Transfert.h"
+#include "exchange/TransportLocal.h"
 #include "graph/Graphe.h"
+#include "modes/beer/BeerForm.h"
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/spectre/TraceSpectre.h"
+#include "shell/BoitesQt.h"
 #include "shell/Controles.h"
 #include "shell/Encodage.h"
 #include "shell/Fenetres.h"
@@ -18,13 +21,17 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <optional>
@@ -276,11 +283,17 @@ TEST_F(DDE, FonctionInconnueLongueGardeSaFin) {
 TEST_F(DDE, MacrosDuServeur) {
     ConstanteDlg = nullptr; // the windows bring their own
     const TFenetres fenetres;
-    for (QWidget* fenetre : {static_cast<QWidget*>(FormMain), static_cast<QWidget*>(CinetiqueForm),
-                             static_cast<QWidget*>(TraceSpectre)}) {
+    for (QWidget* fenetre :
+         {static_cast<QWidget*>(FormMain), static_cast<QWidget*>(CinetiqueForm),
+          static_cast<QWidget*>(TraceSpectre), static_cast<QWidget*>(BeerForm)}) {
         fenetre->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(fenetre));
     }
+    // The kinetics window's keys go to its hidden edit (the space bar leads the steps): the focus
+    // must come back to it, not to the window.
+    CinetiqueForm->activateWindow();
+    ASSERT_TRUE(Attend([&] { return QApplication::activeWindow() == CinetiqueForm; }));
+    CinetiqueForm->EditBidon->setFocus();
     const struct {
         quint8 mode;
         const char* macro;
@@ -290,6 +303,9 @@ TEST_F(DDE, MacrosDuServeur) {
         {2, "focus()", CinetiqueForm, {}},
         {1, "FOCUS", TraceSpectre, {}},
         {0, "GetData(x)", FormMain, {}},
+        {3, "FOCUS", nullptr, {}},
+        {3, "PremierPlan()", BeerForm, {}},
+        {2, "PREMIERPLAN", CinetiqueForm, {}},
         {2, "CONFIG|LOAD", nullptr, {}},
         {2, "AIDE()", nullptr, {"Fonction inconnue : AIDE()"}},
         {2, "FOCUS\r\nFOCUS", nullptr, {"Un message à la fois SVP"}},
@@ -297,25 +313,103 @@ TEST_F(DDE, MacrosDuServeur) {
     for (const auto& c : cas) {
         boites_.Vues.clear();
         FormMain->ModeCourant = 0; // the main window sends no focus of its own meanwhile
-        if (c.active != nullptr) { // another window first, so that the focus is seen to move
-            QWidget* autre = c.active == CinetiqueForm ? static_cast<QWidget*>(FormMain)
-                                                       : static_cast<QWidget*>(CinetiqueForm);
-            autre->activateWindow();
-            ASSERT_TRUE(Attend([&] { return QApplication::activeWindow() == autre; }));
-        }
+        // Another window first, so that the focus is seen to move, or not.
+        QWidget* autre = c.active == FormMain ? static_cast<QWidget*>(TraceSpectre)
+                                              : static_cast<QWidget*>(FormMain);
+        autre->activateWindow();
+        ASSERT_TRUE(Attend([&] { return QApplication::activeWindow() == autre; }));
         FormMain->ModeCourant = c.mode;
         QProcess client;
         client.start(CheminFactice(), {QStringLiteral("--envoie"), ServiceDuProgramme(),
                                        QString::fromLatin1(c.macro)});
         ASSERT_TRUE(Attend([&] { return client.state() == QProcess::NotRunning; }));
         EXPECT_EQ(client.exitCode(), 0) << c.macro;
-        if (c.active != nullptr)
+        if (c.active != nullptr) {
             EXPECT_TRUE(Attend([&] { return QApplication::activeWindow() == c.active; }))
                 << c.macro;
-        else
+            EXPECT_NE(QApplication::focusWidget(), c.active) << c.macro;
+        } else {
             QTest::qWait(50);
+            EXPECT_EQ(QApplication::activeWindow(), autre) << c.macro;
+        }
         EXPECT_EQ(boites_.Textes(), c.boites) << c.macro;
     }
+    EXPECT_EQ(CinetiqueForm->focusWidget(), CinetiqueForm->EditBidon);
+}
+
+// The boxes as the program shows them, modal, each closed by the user after a moment; records
+// how many were open at once.
+class TBoitesModales final : public TServiceBoites {
+public:
+    TBoitesModales() : avant_(&Boites()) { InstalleBoites(this); }
+    ~TBoitesModales() override { InstalleBoites(avant_); }
+    TBoitesModales(const TBoitesModales&) = delete;
+    TBoitesModales& operator=(const TBoitesModales&) = delete;
+
+    TReponseBoite Affiche(const TBoite& boite) override {
+        Textes << boite.Texte;
+        ++Ouvertes;
+        OuvertesMaxi = std::max(OuvertesMaxi, Ouvertes);
+        QTimer::singleShot(20, [] {
+            if (QWidget* modale = QApplication::activeModalWidget())
+                modale->close();
+        });
+        const TReponseBoite reponse = qt_.Affiche(boite);
+        --Ouvertes;
+        return reponse;
+    }
+    std::optional<QString> NomSauvegarde(const TDialogueSauvegarde&) override {
+        return std::nullopt;
+    }
+    std::optional<TDestinationImpression> DestinationImpression() override { return std::nullopt; }
+    int ExecuteModal(QDialog&) override { return 0; }
+
+    QStringList Textes;
+    int Ouvertes = 0;
+    int OuvertesMaxi = 0;
+
+private:
+    TServiceBoites* avant_;
+    TBoitesQt qt_;
+};
+
+// A program of the user floods the server with unknown macros. Each error box is modal, and one
+// opened inside the other until the stack ran out: one box at a time, the errors that came
+// meanwhile counted in the next.
+TEST_F(DDE, RafaleDeMacrosInconnuesUneBoiteALaFois) {
+    CreeFormDDE();
+    TBoitesModales boites;
+    constexpr int kMacros = 500;
+    QLocalSocket client;
+    client.connectToServer(NomLocalDDE(ServiceDuProgramme(), QStringLiteral("ServeurDDE")));
+    ASSERT_TRUE(client.waitForConnected(1000));
+    QByteArray rafale = TrameLocale('C', TexteVersAnsi(ServiceDuProgramme()) + "\tServeurDDE");
+    for (int i = 0; i < kMacros; ++i)
+        rafale += TrameLocale('X', "AIDE(" + QByteArray::number(i) + ')');
+    client.write(rafale);
+    QByteArray reponses;
+    ASSERT_TRUE(Attend(
+        [&] {
+            reponses += client.readAll();
+            return reponses.size() >= 2 * (kMacros + 1) && boites.Ouvertes == 0;
+        },
+        60000));
+    QTest::qWait(100);
+    EXPECT_EQ(reponses, QByteArray(kMacros + 1, 'A').replace("A", QByteArray("A\0", 2)));
+    EXPECT_EQ(boites.OuvertesMaxi, 1);
+    ASSERT_FALSE(boites.Textes.isEmpty());
+    EXPECT_EQ(boites.Textes.front(), QStringLiteral("Fonction inconnue : AIDE(0)"));
+    // Every macro is accounted for, in a box of its own or in a count.
+    static const QRegularExpression compte(QStringLiteral("^(\\d+) autres? macros? DDE"));
+    int comptees = 0;
+    for (const QString& texte : boites.Textes) {
+        const QRegularExpressionMatch nombre = compte.match(texte);
+        comptees += nombre.hasMatch()
+                        ? nombre.captured(1).toInt()
+                        : (texte.startsWith(QStringLiteral("Fonction inconnue")) ? 1 : 0);
+    }
+    EXPECT_EQ(comptees, kMacros) << boites.Textes.join(u'\n').toStdString();
+    EXPECT_LT(boites.Textes.size(), 50);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "exchange/TransportDDE.h"
 #include "exchange/TransportLocal.h"
+#include "shell/Encodage.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -12,11 +13,19 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <pwd.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -194,6 +203,264 @@ TEST(EspaceDDE, LesSocketsAbandonneesSontRetireesAuDemarrage) {
     // Closed, the server takes its socket away.
     EXPECT_EQ(QDir(dossier).entryList(QDir::System, QDir::Name),
               QStringList({"autre", "jenway-dde-vivant-sujet"}));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Hostile local clients. Any program of the user can reach the server; it must neither fall nor
+// let its name go, whatever they do.
+
+// The descriptors this process holds.
+int DescripteursOuverts() {
+    return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::System).size());
+}
+
+// Lowers the process's limit of open descriptors (as `ulimit -n` does) for its lifetime.
+class LimiteDescripteurs {
+public:
+    explicit LimiteDescripteurs(rlim_t limite) {
+        ::getrlimit(RLIMIT_NOFILE, &avant_);
+        rlimit nouvelle = avant_;
+        nouvelle.rlim_cur = limite;
+        EXPECT_EQ(::setrlimit(RLIMIT_NOFILE, &nouvelle), 0);
+    }
+    ~LimiteDescripteurs() { ::setrlimit(RLIMIT_NOFILE, &avant_); }
+    LimiteDescripteurs(const LimiteDescripteurs&) = delete;
+    LimiteDescripteurs& operator=(const LimiteDescripteurs&) = delete;
+    rlim_t Avant() const { return avant_.rlim_cur; }
+
+private:
+    rlimit avant_{};
+};
+
+sockaddr_un Adresse(const QString& nom) {
+    const QByteArray octets = QFile::encodeName(nom);
+    sockaddr_un adresse{};
+    adresse.sun_family = AF_UNIX;
+    std::memcpy(adresse.sun_path, octets.constData(),
+                std::min(sizeof adresse.sun_path - 1, static_cast<std::size_t>(octets.size())));
+    return adresse;
+}
+
+// Another process of the user that opens `nombre` connections to the server and keeps them,
+// saying nothing, until it is told to end. The child makes system calls only (it is a fork of a
+// threaded program).
+class ClientsInactifs {
+public:
+    ClientsInactifs(const QString& nom, int nombre, rlim_t limite) {
+        const sockaddr_un adresse = Adresse(nom);
+        EXPECT_EQ(::pipe(fait_), 0);
+        EXPECT_EQ(::pipe(fin_), 0);
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(fait_[0]);
+            ::close(fin_[1]);
+            const rlimit sienne{limite, limite};
+            ::setrlimit(RLIMIT_NOFILE, &sienne);
+            int connectes = 0;
+            for (int i = 0; i < nombre; ++i) {
+                const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+                if (s >= 0 &&
+                    ::connect(s, reinterpret_cast<const sockaddr*>(&adresse), sizeof adresse) == 0)
+                    ++connectes;
+            }
+            (void)!::write(fait_[1], &connectes, sizeof connectes);
+            char c = 0;
+            (void)!::read(fin_[0], &c, 1);
+            ::_exit(0);
+        }
+        ::close(fait_[1]);
+        ::close(fin_[0]);
+    }
+    ~ClientsInactifs() {
+        ::close(fin_[1]);
+        ::close(fait_[0]);
+        int statut = 0;
+        ::waitpid(pid_, &statut, 0);
+    }
+    ClientsInactifs(const ClientsInactifs&) = delete;
+    ClientsInactifs& operator=(const ClientsInactifs&) = delete;
+
+    // The connections made, once all were tried; the server's events run meanwhile.
+    int Connectes() {
+        int connectes = -1;
+        const QDeadlineTimer limite(60000);
+        while (!limite.hasExpired()) {
+            pollfd attente{fait_[0], POLLIN, 0};
+            if (::poll(&attente, 1, 0) == 1) {
+                (void)!::read(fait_[0], &connectes, sizeof connectes);
+                break;
+            }
+            QTest::qWait(10);
+        }
+        return connectes;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int fait_[2] = {-1, -1};
+    int fin_[2] = {-1, -1};
+};
+
+// A well-behaved client in this process: the server's answer to its connection, 'A' or 'N', or
+// 0 when it was disconnected or not answered.
+char ConnexionHonnete(const QString& service, const QString& sujet) {
+    QLocalSocket client;
+    client.connectToServer(NomLocalDDE(service, sujet));
+    if (!client.waitForConnected(1000))
+        return 0;
+    client.write(TrameLocale('C', TexteVersAnsi(service + u'\t' + sujet)));
+    client.flush();
+    const QDeadlineTimer limite(5000);
+    while (client.bytesAvailable() < 2 && client.state() == QLocalSocket::ConnectedState &&
+           !limite.hasExpired())
+        QTest::qWait(5);
+    const QByteArray recu = client.read(2);
+    return recu.size() == 2 ? recu[0] : 0;
+}
+
+class ServeurAttaque : public ::testing::Test {
+protected:
+    ServeurAttaque() {
+        qputenv("JENWAY_DDE_ESPACE", QFile::encodeName(dossier_.path() + u'/'));
+        serveur_.DelaiInactiviteMs = 500;
+        EXPECT_TRUE(serveur_.Enregistre(QStringLiteral("Service"), QStringLiteral("Sujet")));
+    }
+    ~ServeurAttaque() override { qunsetenv("JENWAY_DDE_ESPACE"); }
+
+    QString Nom() const { return NomLocalDDE(QStringLiteral("Service"), QStringLiteral("Sujet")); }
+    char Honnete() const {
+        return ConnexionHonnete(QStringLiteral("Service"), QStringLiteral("Sujet"));
+    }
+
+    QTemporaryDir dossier_;
+    TServeurLocal serveur_;
+};
+
+// 287 connections that say nothing, with 256 descriptors at most: the server holds a few of
+// them, closes the idle ones after its time-out, and serves again under its name.
+TEST_F(ServeurAttaque, ConnexionsInactivesEnNombre) {
+    const int avant = DescripteursOuverts();
+    const LimiteDescripteurs limite(256);
+    ClientsInactifs inactifs(Nom(), 287, limite.Avant());
+    EXPECT_GT(inactifs.Connectes(), 0);
+    QTest::qWait(100);
+    EXPECT_TRUE(QFileInfo::exists(Nom()));
+    EXPECT_LE(DescripteursOuverts(), avant + serveur_.ConversationsMaxi + 4);
+
+    // Once the idle conversations are closed, an honest client is served.
+    const QDeadlineTimer attente(30000); // a hang only
+    while (DescripteursOuverts() > avant + 4 && !attente.hasExpired())
+        QTest::qWait(50);
+    EXPECT_LE(DescripteursOuverts(), avant + 4);
+    EXPECT_EQ(Honnete(), 'A');
+}
+
+// The descriptors run out for another reason while a client connects: the server keeps its
+// socket and serves that client once descriptors are back.
+TEST_F(ServeurAttaque, ServeurRepartApresDescripteursEpuises) {
+    const sockaddr_un adresse = Adresse(Nom());
+    const int client = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(client, 0);
+    std::vector<int> pris;
+    {
+        const LimiteDescripteurs limite(static_cast<rlim_t>(DescripteursOuverts() + 32));
+        for (int d = ::open("/dev/null", O_RDONLY); d >= 0; d = ::open("/dev/null", O_RDONLY))
+            pris.push_back(d);
+        ASSERT_EQ(::connect(client, reinterpret_cast<const sockaddr*>(&adresse), sizeof adresse),
+                  0);
+        QTest::qWait(300); // the server tries to accept meanwhile, and fails
+        EXPECT_TRUE(QFileInfo::exists(Nom()));
+        for (const int d : pris)
+            ::close(d);
+    }
+    const QByteArray trame = TrameLocale('C', "Service\tSujet");
+    ASSERT_EQ(::write(client, trame.constData(), static_cast<std::size_t>(trame.size())),
+              trame.size());
+    char reponse[2] = {};
+    const QDeadlineTimer limite(5000);
+    while (!limite.hasExpired()) {
+        pollfd attente{client, POLLIN, 0};
+        if (::poll(&attente, 1, 0) == 1) {
+            (void)!::read(client, reponse, sizeof reponse);
+            break;
+        }
+        QTest::qWait(10);
+    }
+    ::close(client);
+    EXPECT_EQ(reponse[0], 'A');
+    EXPECT_EQ(Honnete(), 'A');
+}
+
+// The server's socket admits its user only.
+TEST_F(ServeurAttaque, SocketPourLUtilisateurSeul) {
+    EXPECT_EQ(QFileInfo(Nom()).permissions() &
+                  ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+// A server of another user that took our name where the folder is shared: the client takes it
+// as absent and sends it nothing. Switching users needs the administrator's rights.
+TEST(ClientDDE, ServeurDUnAutreUtilisateurRefuse) {
+    const passwd* autre = ::getpwnam("eleve");
+    if (::geteuid() != 0 || autre == nullptr)
+        GTEST_SKIP() << "il faut être administrateur, et l'utilisateur eleve";
+    QTemporaryDir base;
+    const QString partage = base.filePath(QStringLiteral("partage"));
+    ASSERT_TRUE(QDir().mkpath(partage));
+    ::chmod(QFile::encodeName(base.path()).constData(), 0755);
+    ::chmod(QFile::encodeName(partage).constData(), 01777);
+    const VariableTemporaire espace("JENWAY_DDE_ESPACE", partage + u'/');
+    const sockaddr_un adresse =
+        Adresse(NomLocalDDE(QStringLiteral("TABLARIX"), QStringLiteral("ServeurDDE")));
+    const uid_t uid = autre->pw_uid;
+    const gid_t gid = autre->pw_gid;
+    int pret[2];
+    int recus[2];
+    ASSERT_EQ(::pipe(pret), 0);
+    ASSERT_EQ(::pipe(recus), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // The other user's server: answers "accepted" to whatever comes, and tells how many
+        // bytes it received.
+        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+            ::_exit(1);
+        const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (::bind(s, reinterpret_cast<const sockaddr*>(&adresse), sizeof adresse) != 0 ||
+            ::listen(s, 5) != 0)
+            ::_exit(2);
+        (void)!::write(pret[1], "p", 1);
+        int total = 0;
+        const int c = ::accept(s, nullptr, nullptr);
+        char octets[256];
+        for (;;) {
+            pollfd attente{c, POLLIN, 0};
+            if (::poll(&attente, 1, 3000) != 1)
+                break;
+            const ssize_t n = ::read(c, octets, sizeof octets);
+            if (n <= 0)
+                break;
+            total += static_cast<int>(n);
+            (void)!::write(c, "A", 2);
+        }
+        (void)!::write(recus[1], &total, sizeof total);
+        ::_exit(0);
+    }
+    ::close(pret[1]);
+    ::close(recus[1]);
+    char p = 0;
+    ASSERT_EQ(::read(pret[0], &p, 1), 1);
+
+    TConversationLocale conversation;
+    EXPECT_FALSE(conversation.Ouvre(QStringLiteral("TABLARIX"), QStringLiteral("ServeurDDE")));
+    EXPECT_FALSE(conversation.Execute("CLIP|LOAD()"));
+    conversation.Ferme();
+    int total = -1;
+    EXPECT_EQ(::read(recus[0], &total, sizeof total), static_cast<ssize_t>(sizeof total));
+    EXPECT_EQ(total, 0);
+    int statut = 0;
+    ::waitpid(pid, &statut, 0);
+    ::close(pret[0]);
+    ::close(recus[0]);
 }
 
 } // namespace

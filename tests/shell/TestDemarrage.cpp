@@ -62,6 +62,29 @@ public:
         return 0;
     }
 
+    // A window of the test's own, on top of the others, as another program's would be.
+    xcb_window_t FenetreAuDessus() {
+        const xcb_window_t fenetre = xcb_generate_id(connexion_);
+        xcb_create_window(connexion_, XCB_COPY_FROM_PARENT, fenetre, Racine(), 0, 0, 1280, 1024, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_map_window(connexion_, fenetre);
+        xcb_flush(connexion_);
+        return fenetre;
+    }
+
+    // The top-level window on screen above all others.
+    xcb_window_t Dessus() {
+        const TReponseX<xcb_query_tree_reply_t> arbre(
+            xcb_query_tree_reply(connexion_, xcb_query_tree(connexion_, Racine()), nullptr));
+        if (!arbre)
+            return 0;
+        const xcb_window_t* fenetres = xcb_query_tree_children(arbre.get());
+        for (int i = xcb_query_tree_children_length(arbre.get()) - 1; i >= 0; --i)
+            if (Visible(fenetres[i]))
+                return fenetres[i];
+        return 0;
+    }
+
     void Ferme(xcb_window_t fenetre) {
         xcb_client_message_event_t message{};
         message.response_type = XCB_CLIENT_MESSAGE;
@@ -167,7 +190,23 @@ protected:
 
     QString Erreurs() { return QString::fromLocal8Bit(processus.readAllStandardError()); }
 
-    TEcranX ecran;
+    // The main window of the program once it is on screen; 0 when it ended first.
+    xcb_window_t FenetrePrincipale(const QProcess& lance) {
+        xcb_window_t fenetre = 0;
+        Attend([&] {
+            fenetre = ecran.Fenetre(lance.processId(), "Acquisition avec Jenway 6400, 6500");
+            return fenetre != 0 || lance.state() == QProcess::NotRunning;
+        });
+        return fenetre;
+    }
+
+    // One connection for the whole program: Xvfb starts afresh when its last client leaves, and
+    // the next test would find no server for a moment.
+    static TEcranX& Ecran() {
+        static TEcranX ecranPartage;
+        return ecranPartage;
+    }
+    TEcranX& ecran = Ecran();
     QTemporaryDir dossier;
     const QString programme = dossier.filePath(QStringLiteral("bin/jenway6500"));
     const QString ini = dossier.filePath(QStringLiteral("bin/jenway6500.INI"));
@@ -208,6 +247,52 @@ TEST_F(Demarrage, DossierReglagesFenetresBouclePuisReglagesEcritsEtFenetresDetru
         EXPECT_TRUE(ecrits.contains(ligne)) << ligne << "\n" << ecrits.toStdString();
     // The windows are gone: the DDE server closed with its window.
     EXPECT_EQ(Sockets(dossier.path()).join(u' ').toStdString(), "");
+}
+
+// Started again while it runs: the running program comes to the front and the second ends at
+// once, having shown nothing and written no settings.
+TEST_F(Demarrage, UnSecondLancementRameneLePremierAuPremierPlan) {
+    processus.start(programme);
+    const xcb_window_t premiere = FenetrePrincipale(processus);
+    ASSERT_NE(premiere, 0u) << Erreurs().toStdString();
+    const xcb_window_t autre = ecran.FenetreAuDessus();
+    ASSERT_TRUE(Attend([&] { return ecran.Dessus() == autre; }));
+
+    QProcess seconde;
+    seconde.setProcessEnvironment(processus.processEnvironment());
+    seconde.setWorkingDirectory(dossier.path());
+    seconde.start(programme);
+    ASSERT_TRUE(seconde.waitForFinished(60000));
+    EXPECT_EQ(seconde.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(seconde.exitCode(), 0) << seconde.readAllStandardError().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(ini));
+
+    // Above the other window. The keyboard is not looked at: without a window manager the X
+    // server refuses it to a request dated before the last change of focus, and with one the
+    // window manager decides.
+    EXPECT_TRUE(Attend([&] { return ecran.Dessus() == premiere; }, 10000));
+    ecran.Ferme(premiere);
+    ASSERT_TRUE(processus.waitForFinished(60000));
+    EXPECT_EQ(processus.exitCode(), 0) << Erreurs().toStdString();
+}
+
+// A DDE name the program cannot take, with no instance of it behind: the program runs, and says
+// that Tablarix cannot reach it.
+TEST_F(Demarrage, ServeurDDEImpossibleSignale) {
+    QProcessEnvironment environnement = processus.processEnvironment();
+    environnement.insert(QStringLiteral("JENWAY_DDE_ESPACE"),
+                         dossier.filePath(QStringLiteral("absent/")));
+    processus.setProcessEnvironment(environnement);
+    processus.start(programme);
+    ASSERT_NE(FenetrePrincipale(processus), 0u) << Erreurs().toStdString();
+    xcb_window_t boite = 0;
+    ASSERT_TRUE(Attend([&] {
+        boite = ecran.Fenetre(processus.processId(), "Erreur");
+        return boite != 0 || processus.state() == QProcess::NotRunning;
+    }));
+    ASSERT_NE(boite, 0u) << Erreurs().toStdString();
+    ecran.Ferme(boite);
+    EXPECT_TRUE(Attend([&] { return ecran.Fenetre(processus.processId(), "Erreur") == 0; }));
 }
 
 } // namespace
