@@ -121,6 +121,25 @@ TEST(VoieSerie, NomsDesPeripheriques) {
     qunsetenv("JENWAY_COM1");
 }
 
+// The settings keep a port as a number: each device found is given back its number.
+TEST(VoieSerie, NumeroDUnPeripherique) {
+    qunsetenv("JENWAY_COM1");
+    const std::pair<const char*, int> cas[] = {
+        {"/dev/ttyS0", 1},     {"/dev/ttyS9", 10},   {"/dev/ttyS10", 51},  {"/dev/ttyUSB0", 11},
+        {"/dev/ttyUSB19", 30}, {"/dev/ttyUSB20", 0}, {"/dev/ttyACM0", 31}, {"/dev/ttyACM19", 50},
+        {"/dev/ttyACM20", 0},  {"/dev/ttyAMA0", 0},  {"/dev/ttyS", 0},     {"ttyUSB0", 0},
+    };
+    for (const auto& [peripherique, numero] : cas)
+        EXPECT_EQ(NumeroPortCom(peripherique), numero) << peripherique;
+    qputenv("JENWAY_COM1", "/tmp/x/ttyV0"); // the variable takes the number of /dev/ttyS0
+    qputenv("JENWAY_COM60", "/dev/ttyUSB3");
+    EXPECT_EQ(NumeroPortCom("/tmp/x/ttyV0"), 1);
+    EXPECT_EQ(NumeroPortCom("/dev/ttyS0"), 0);
+    EXPECT_EQ(NumeroPortCom("/dev/ttyUSB3"), 60);
+    qunsetenv("JENWAY_COM1");
+    qunsetenv("JENWAY_COM60");
+}
+
 using VoieOuverte = VoieSimulee;
 
 TEST_F(VoieOuverte, PortPresentMemeTenuParUnAutre) {

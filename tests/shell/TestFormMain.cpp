@@ -207,14 +207,17 @@ TEST_F(FenetrePrincipale, ChoixDuPortParmiLesPortsPresents) {
     TSimulateurLance com1(1);
     TSimulateurLance com3(3);
     CreeFenetres();
+    // The machine's own serial devices are listed too, without a number: the variables took
+    // every number.
     const TRadioGroup& ports = *ComCfgDlg->Comports;
-    ASSERT_EQ(ports.Nombre(), 2);
-    EXPECT_EQ(ports.Item(0)->text(), "COM1");
-    EXPECT_EQ(ports.Item(1)->text(), "COM3");
+    ASSERT_EQ(ComCfgDlg->NumerosPorts.mid(0, 2), QList<qint32>({1, 3}));
+    EXPECT_EQ(ComCfgDlg->NumerosPorts.count(0), ports.Nombre() - 2);
+    EXPECT_EQ(ports.Item(0)->text(), "COM1 — " + com1.Peripherique());
+    EXPECT_EQ(ports.Item(1)->text(), "COM3 — " + com3.Peripherique());
     EXPECT_EQ(ports.ItemIndex(), 0);
-    EXPECT_EQ(ports.Item(1)->toolTip(), com3.Peripherique());
 
-    boites_.Dialogues.push_back([](QDialog&) {
+    boites_.Dialogues.push_back([](QDialog& dialogue) {
+        dialogue.show(); // as the real box does: the list is taken again at each showing
         ComCfgDlg->Comports->SetItemIndex(1);
         ComCfgDlg->TraceCB->setChecked(true);
         ComCfgDlg->OKBtnClick();
