@@ -140,11 +140,14 @@ void TFormMain::ChoixMode(quint8 mode) {
     BeerBtn->setVisible(mode == 0 || mode == 3);
     SpectreMinMaxBtn->setVisible(mode == 0 || mode == 1);
     ModeCourant = mode;
-    OuvreVoieSerie();
+    const bool ouverte = OuvreVoieSerie();
     if (Spectro.Tracing) {
         VoieSerie->SetTracing(tlOn);
         VoieSerie->SetLogging(tlOn);
     }
+    // The failure was told with what to do: a port-not-open error on top of it would say less.
+    if (!ouverte)
+        return;
     if (mode != 0) {
         Spectro.EnvoiCommande(Spectro.CmdDebutRemote);
         FenetreDuMode()->show();
@@ -156,29 +159,44 @@ void TFormMain::ChoixMode(quint8 mode) {
     }
 }
 
-void TFormMain::OuvreVoieSerie() {
+// True when the port is open. Otherwise the user is told once why, and how to get out of a mode
+// whose window did not open: the other mode buttons stay hidden until then.
+bool TFormMain::OuvreVoieSerie() {
     if (VoieSerie->Open())
-        return;
-    try {
-        RegleVoieSerie();
-        VoieSerie->SetOpen(true);
-        return;
-    } catch (const std::exception&) {
-        // retried below on the other of the first two ports
-    }
+        return true;
+    QStringList causes; // each failure, said for the user
+    const auto ouvre = [&] {
+        try {
+            VoieSerie->SetOpen(true);
+            return true;
+        } catch (const std::exception& erreur) {
+            causes << QString::fromUtf8(erreur.what());
+            return false;
+        }
+    };
+    RegleVoieSerie(); // on a closed port the settings are only stored
+    if (ouvre())
+        return true;
     // COM1 and COM2 stand in for each other. Another configured port is not swapped for one of
     // them: the user chose it, and the settings must not lose it.
     if (Spectro.Com == 1 || Spectro.Com == 2) {
         Spectro.Com = static_cast<quint16>(3 - Spectro.Com);
         VoieSerie->SetComNumber(Spectro.Com);
-        try {
-            VoieSerie->SetOpen(true);
-            return;
-        } catch (const std::exception&) {
-            // reported below
-        }
+        if (ouvre())
+            return true;
     }
-    AfficheErreur(QStringLiteral("Problème voie série"));
+    if (QPushButton* bouton = BoutonDuMode())
+        causes << QStringLiteral("« %1 » n'a pas démarré : choisissez le port de l'appareil "
+                                 "(bouton « voie série ») puis cliquez de nouveau sur « %1 », ou "
+                                 "passez par « Configuration complète », qui propose de nouveau "
+                                 "les trois modes.")
+                      .arg(bouton->text());
+    // Longer than a plain error message: every cause is said whole.
+    Boites().Affiche(
+        {QStringLiteral("Erreur"),
+         QStringLiteral("Problème voie série\n\n") + causes.join(QStringLiteral("\n\n")),
+         TIconeBoite::Erreur, TBoutonsBoite::Ok});
+    return false;
 }
 
 void TFormMain::RegleVoieSerie() {
@@ -253,6 +271,19 @@ void TFormMain::FormClose() {
         if (VoieSerie->Open())
             Spectro.EnvoiCommande(Spectro.CmdFinRemote);
     });
+}
+
+QPushButton* TFormMain::BoutonDuMode() const {
+    switch (ModeCourant) {
+    case 1:
+        return SpectreMinMaxBtn;
+    case 2:
+        return CinetiqueBtn;
+    case 3:
+        return BeerBtn;
+    default:
+        return nullptr;
+    }
 }
 
 QWidget* TFormMain::FenetreDuMode() const {

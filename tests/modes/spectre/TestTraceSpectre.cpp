@@ -686,7 +686,9 @@ TEST_F(SpectreDebranche, AppareilDebrancheEnCoursDeBalayage) {
     EXPECT_EQ(F->Etat, TTraceSpectre::Repos);
     boites.Reponses = {TReponseBoite::Non};
     F->ExitBtn->click();
-    ASSERT_EQ(boites.Textes().mid(2), QStringList({"Sauvegarde", "Problème voie série"}));
+    ASSERT_EQ(boites.Vues.size(), 4u);
+    EXPECT_EQ(boites.Vues[2].Texte, "Sauvegarde");
+    EXPECT_TRUE(boites.Vues[3].Texte.startsWith("Problème voie série\n\n"));
     EXPECT_FALSE(F->isVisible());
 }
 
