@@ -164,6 +164,8 @@ QWidget* TConfigSpectroDlg::PageCommande() {
         Spin(QStringLiteral("MaxiSE"), QStringLiteral("Longueur d'onde maximum"), 800, 1000, 10);
     EditMinAbs = EditCommande(QStringLiteral("EditMinAbs"), QStringLiteral("Minimum absorbance"));
     EditMaxAbs = EditCommande(QStringLiteral("EditMaxAbs"), QStringLiteral("Maximum absorbance"));
+    for (QLineEdit* nombre : {EditMinAbs, EditMaxAbs})
+        FixeChampNumerique(*nombre);
 
     auto* grille = new QGridLayout(page);
     const std::pair<QWidget*, QString> champs[] = {

@@ -17,7 +17,6 @@
 #include "shell/Fenetres.h"
 #include "shell/Utilitaires.h"
 
-#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -42,9 +41,17 @@ QPushButton* BoutonMode(const QString& nom, const QString& legende, const QStrin
     return bouton;
 }
 
-bool EstUnEdit(const QObject* objet) {
-    return qobject_cast<const QLineEdit*>(objet) || qobject_cast<const QAbstractSpinBox*>(objet) ||
-           qobject_cast<const QTextEdit*>(objet) || qobject_cast<const QPlainTextEdit*>(objet);
+// The Ctrl+letter table types into the program's own text fields only: not into Qt's dialogs
+// (a file name would get a Greek letter for Ctrl+A), nor into a number.
+bool TableCtrlSApplique(const QObject* objet) {
+    const auto* edit = qobject_cast<const QWidget*>(objet);
+    if (!edit || EstChampNumerique(*edit))
+        return false;
+    if (!qobject_cast<const QLineEdit*>(edit) && !qobject_cast<const QTextEdit*>(edit) &&
+        !qobject_cast<const QPlainTextEdit*>(edit))
+        return false;
+    // Qt names each of its classes with a Q; the program's windows are classes of its own.
+    return !QByteArray(edit->window()->metaObject()->className()).startsWith('Q');
 }
 
 // The control code Ctrl+key gives (Ctrl+A is 1, Ctrl+Enter is 10 like Ctrl+J), 0 for none.
@@ -347,7 +354,7 @@ void TFormMain::AppHint(const QString& texte) {
 
 bool TFormMain::AppMessage(QObject* destinataire, QKeyEvent& touche) {
     const int code = CodeControle(touche);
-    if (code == 0 || !EstUnEdit(destinataire))
+    if (code == 0 || !TableCtrlSApplique(destinataire))
         return false;
     if (touche.type() == QEvent::ShortcutOverride) {
         // The edit gets the key as a character, not as a copy, paste or select-all shortcut.

@@ -2,11 +2,14 @@
 #include "SimulateurLance.h"
 #include "exchange/ConstanteDlg.h"
 #include "instrument/ApdComPort.h"
+#include "instrument/ConfigSpectroDlg.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/beer/BeerForm.h"
+#include "modes/beer/ModeBeerDlg.h"
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/spectre/TraceSpectre.h"
 #include "shell/AboutBox.h"
+#include "shell/BoitesQt.h"
 #include "shell/ComCfgDlg.h"
 #include "shell/Controles.h"
 #include "shell/Fenetres.h"
@@ -15,9 +18,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -25,6 +30,7 @@
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -342,10 +348,9 @@ TEST_F(FenetrePrincipale, AuRetourDansLeProgrammeLaBarreDEspaceMeneToujoursLesEt
     EXPECT_EQ(simulateur.AttendJournal(2), "R[13]\nG500.0[13]\n");
 }
 
-TEST_F(FenetrePrincipale, LeClavierTapeLesLettresGrecquesDansLesEdits) {
+TEST_F(FenetrePrincipale, LeClavierTapeLesLettresGrecquesDansLesChampsDeTexte) {
     CreeFenetres();
-    QLineEdit edit;
-    edit.show();
+    QLineEdit& edit = *ConstanteDlg->NomConstEdit; // the symbol of a parameter
     struct Cas {
         Qt::Key touche;
         Qt::KeyboardModifiers modificateurs;
@@ -369,6 +374,63 @@ TEST_F(FenetrePrincipale, LeClavierTapeLesLettresGrecquesDansLesEdits) {
     }
     QTest::keyClick(&edit, Qt::Key_X); // plain keys are left alone
     EXPECT_EQ(edit.text(), QString::fromUtf8("Δx"));
+}
+
+// In a field that takes a number, Ctrl+C, Ctrl+X, Ctrl+Z and Ctrl+V copy, cut, undo and paste
+// as everywhere else; no Greek letter is typed there.
+TEST_F(FenetrePrincipale, DansUnChampNumeriqueLesRaccourcisGardentLeurSens) {
+    CreeFenetres();
+    TConfigSpectroDlg configuration;
+    TModeBeerDlg modeBeer(*BeerForm);
+    const std::pair<const char*, QLineEdit*> champs[] = {
+        {"ValeurConstEdit", ConstanteDlg->ValeurConstEdit}, {"NbreEdit", CinetiqueForm->NbreEdit},
+        {"LambdaSE", &CinetiqueForm->LambdaSE->Edit()},     {"ClavierEdit", BeerForm->ClavierEdit},
+        {"EditMinAbs", configuration.EditMinAbs},           {"EditMin", modeBeer.EditMin},
+    };
+    QClipboard& pressePapiers = *QGuiApplication::clipboard();
+    for (const auto& [nom, edit] : champs) {
+        SCOPED_TRACE(nom);
+        pressePapiers.clear();
+        edit->setText("12");
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(pressePapiers.text(), "12");
+        QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
+        EXPECT_EQ(edit->text(), "");
+        QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(edit->text(), "12");
+        edit->end(false);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_M, Qt::ControlModifier);
+        EXPECT_EQ(edit->text(), "1212");
+    }
+}
+
+// The table is the program's own: Qt's file dialog gets Ctrl+A as "select all".
+TEST_F(FenetrePrincipale, LeClavierGrecNAtteintPasLeDialogueDeFichier) {
+    CreeFenetres();
+    TBoitesQt boitesQt;
+    InstalleBoites(&boitesQt);
+    QString nomTape;
+    QTimer attente;
+    QObject::connect(&attente, &QTimer::timeout, [&] {
+        QWidget* dialogue = QApplication::activeModalWidget();
+        auto* nom = dialogue ? qobject_cast<QLineEdit*>(dialogue->focusWidget()) : nullptr;
+        if (!nom)
+            return;
+        attente.stop();
+        QTest::keyClick(nom, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(nom, "essai");
+        nomTape = nom->text();
+        QTest::keyClick(dialogue, Qt::Key_Escape);
+    });
+    attente.start(20);
+    QTemporaryDir dossier;
+    const std::optional<QString> choisi = Boites().NomSauvegarde(
+        {"Graphe", dossier.path(), "cinetique.pdf", {"Document PDF (*.pdf)"}, 0, "pdf"});
+    InstalleBoites(&boites_);
+    EXPECT_FALSE(choisi);
+    EXPECT_EQ(nomTape, "essai");
 }
 
 class TNavigateur : public QObject {

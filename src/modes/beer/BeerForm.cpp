@@ -195,6 +195,7 @@ void TBeerForm::CreeBoutons() {
     ClavierEdit = new QLineEdit;
     ClavierEdit->setFixedWidth(100);
     Nomme(*ClavierEdit, QStringLiteral("ClavierEdit"), LabelClavier);
+    FixeChampNumerique(*ClavierEdit);
     LabelClavier->setBuddy(ClavierEdit);
     EnregistreBtn = new QPushButton(QStringLiteral("Enregistrer"));
     Nomme(*EnregistreBtn, QStringLiteral("EnregistreBtn"));
