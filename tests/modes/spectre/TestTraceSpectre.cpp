@@ -6,9 +6,11 @@
 #include "shell/Utilitaires.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
@@ -561,6 +563,9 @@ TEST_F(SpectreSimule, SauvegardeDansLesDeuxFormats) {
     EXPECT_EQ(dialogue.Titre, "Sauvegarde données");
     EXPECT_EQ(dialogue.Filtres, QStringList({"Tablarix (*.tb3)", "Tableur ASCII (*.txt)"}));
     EXPECT_EQ(dialogue.ExtensionParDefaut, "tb3");
+    EXPECT_EQ(dialogue.Dossier,
+              QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                  .filePath("Tablarix"));
     EXPECT_FALSE(F->Sauve);
     F->FileSaveBtn->click(); // a folder that does not exist
     EXPECT_EQ(boites.Vues.size(), 1u);
