@@ -144,6 +144,11 @@ void TComCfgDlg::Remplit(int numeroAChoisir) {
         Comports->Item(i)->setToolTip(items[i].Aide);
         Comports->Item(i)->setEnabled(NumerosPorts[i] > 0);
     }
+    // A new item may be longer than the dialog that is already showing. Qt shows the new items
+    // from the event loop: the size is taken once they are there.
+    if (isVisible())
+        QMetaObject::invokeMethod(
+            this, [this] { resize(size().expandedTo(sizeHint())); }, Qt::QueuedConnection);
     Comports->SetItemIndex(
         numeroAChoisir > 0 ? static_cast<int>(NumerosPorts.indexOf(numeroAChoisir)) : -1);
 }

@@ -104,6 +104,9 @@ TEST_F(ChoixDuPort, LaListeSuitLesAdaptateursBranchesPendantQuElleEstOuverte) {
     ASSERT_TRUE(tient({"COM1 — /dev/ttyS0", "COM11 — /dev/ttyUSB0 — FT232R USB UART — FTDI"}))
         << Items().join('\n').toStdString();
     EXPECT_EQ(Choisi(), "COM11 — /dev/ttyUSB0 — FT232R USB UART — FTDI");
+    QTest::qWait(50);                              // the layout settles
+    for (int i = 0; i < d.Comports->Nombre(); ++i) // the longer item is read whole
+        EXPECT_GE(d.Comports->Item(i)->width(), d.Comports->Item(i)->sizeHint().width()) << i;
 
     d.Comports->SetItemIndex(0); // chosen, not yet confirmed, when another adapter comes
     ports_.append({"/dev/ttyACM0", {}, {}});
