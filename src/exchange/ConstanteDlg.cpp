@@ -50,6 +50,7 @@ TConstanteDlg::TConstanteDlg(QWidget* parent) : QDialog(parent) {
                                     QStringLiteral("Signification"), 0);
     ValeurConstEdit =
         EditParametre(*formulaire, QStringLiteral("ValeurConstEdit"), QStringLiteral("Valeur"), 0);
+    FixeChampNumerique(*ValeurConstEdit);
 
     auto* commentaire = new QGroupBox(QStringLiteral("Commentaire"));
     EditComm = new QLineEdit;

@@ -3,11 +3,17 @@
 #include "instrument/PeripheriqueCom.h"
 
 #include <QDir>
+#include <QFile>
 #include <QMetaObject>
 #include <QSerialPort>
 
 #include <cerrno>
 #include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -54,6 +60,49 @@ QString RaisonPort(QSerialPort::SerialPortError erreur) {
         break;
     }
     return QStringLiteral("le système refuse l'opération");
+}
+
+#ifdef Q_OS_UNIX
+// The system's permissions refuse the device to this user (rather than another program holding
+// it, which Qt reports the same way).
+bool AccesRefuse(const QString& peripherique) {
+    return ::access(QFile::encodeName(peripherique).constData(), R_OK | W_OK) != 0 &&
+           errno == EACCES;
+}
+
+QString Utilisateur() {
+    if (const passwd* compte = ::getpwuid(::geteuid()))
+        return QString::fromLocal8Bit(compte->pw_name);
+    return qEnvironmentVariable("USER");
+}
+#endif
+
+// Why the port did not open, and what the user can do about it.
+QString RemedeOuverture(const QString& peripherique, QSerialPort::SerialPortError erreur) {
+    if (erreur == QSerialPort::DeviceNotFoundError)
+        return QStringLiteral("ce port n'existe pas sur cet ordinateur. Branchez l'appareil (ou "
+                              "son adaptateur USB-série), allumez-le, puis choisissez son port "
+                              "(bouton « voie série »).");
+#ifdef Q_OS_LINUX
+    if (erreur == QSerialPort::PermissionError && AccesRefuse(peripherique))
+        return QStringLiteral("l'accès à ce port est refusé à l'utilisateur %1. Pour qu'il puisse "
+                              "se servir des ports série, ajoutez-le au groupe dialout par la "
+                              "commande « sudo usermod -a -G dialout %1 », puis fermez la "
+                              "session et reconnectez-vous.")
+            .arg(Utilisateur());
+#elif defined(Q_OS_UNIX)
+    if (erreur == QSerialPort::PermissionError && AccesRefuse(peripherique))
+        return QStringLiteral("l'accès à ce port est refusé à l'utilisateur %1 : demandez à "
+                              "l'administrateur de l'ordinateur de lui en donner le droit.")
+            .arg(Utilisateur());
+#else
+    Q_UNUSED(peripherique);
+#endif
+    if (erreur == QSerialPort::PermissionError)
+        return QStringLiteral("le port est occupé par un autre programme. Fermez ce programme, "
+                              "ou choisissez un autre port (bouton « voie série »).");
+    return RaisonPort(erreur) + QStringLiteral(". Vérifiez que l'appareil est branché et que "
+                                               "c'est son port (bouton « voie série »).");
 }
 
 } // namespace
@@ -173,29 +222,29 @@ void TApdComPort::SetOpen(bool ouvert) {
                                  .arg(dataBits_));
     port_->setPortName(peripherique);
     port_->setBaudRate(baud_);
-    port_->setParity(ParitePort(parite_));
-    port_->setDataBits(static_cast<QSerialPort::DataBits>(dataBits_));
-    port_->setStopBits(ArretsPort(stopBits_));
-    port_->setFlowControl(ControleDeFlux(hwFlow_, swFlow_));
-    if (!port_->open(QIODevice::ReadWrite) && EstPseudoTerminal(peripherique)) {
-        // A pseudo-terminal left in another line state (a previous session that crashed)
-        // refuses some settings it ignores anyway: open it with those it always accepts.
-        port_->clearError();
+    if (EstPseudoTerminal(peripherique)) {
+        // No line to set, and one left in another line state (a previous session that crashed)
+        // refuses some settings: it opens with those it always accepts. A refused opening would
+        // also leave it reserved (Qt makes it exclusive and does not undo that), so that only
+        // root could open it again.
         port_->setParity(QSerialPort::NoParity);
         port_->setDataBits(QSerialPort::Data8);
         port_->setStopBits(QSerialPort::OneStop);
         port_->setFlowControl(QSerialPort::NoFlowControl);
-        port_->open(QIODevice::ReadWrite);
+    } else {
+        port_->setParity(ParitePort(parite_));
+        port_->setDataBits(static_cast<QSerialPort::DataBits>(dataBits_));
+        port_->setStopBits(ArretsPort(stopBits_));
+        port_->setFlowControl(ControleDeFlux(hwFlow_, swFlow_));
     }
+    port_->open(QIODevice::ReadWrite);
     if (!port_->isOpen()) {
         const auto erreur = port_->error();
         port_->clearError();
-        throw ECommOuverture(erreur,
-                             QStringLiteral("Impossible d'ouvrir la voie série COM%1 (%2) : "
-                                            "%3. Vérifiez que l'appareil est branché et "
-                                            "que c'est son port (bouton « voie série »).")
-                                 .arg(comNumber_)
-                                 .arg(peripherique, RaisonPort(erreur)));
+        throw ECommOuverture(erreur, QStringLiteral("Impossible d'ouvrir la voie série COM%1 "
+                                                    "(%2) : %3")
+                                         .arg(comNumber_)
+                                         .arg(peripherique, RemedeOuverture(peripherique, erreur)));
     }
     peripherique_ = peripherique;
     pseudoTerminal_ = EstPseudoTerminal(peripherique);

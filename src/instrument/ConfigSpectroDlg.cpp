@@ -1,5 +1,6 @@
 #include "instrument/ConfigSpectroDlg.h"
 
+#include "instrument/PeripheriqueCom.h"
 #include "instrument/SpectroJenway.h"
 #include "shell/Application.h"
 #include "shell/Controles.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -162,6 +164,8 @@ QWidget* TConfigSpectroDlg::PageCommande() {
         Spin(QStringLiteral("MaxiSE"), QStringLiteral("Longueur d'onde maximum"), 800, 1000, 10);
     EditMinAbs = EditCommande(QStringLiteral("EditMinAbs"), QStringLiteral("Minimum absorbance"));
     EditMaxAbs = EditCommande(QStringLiteral("EditMaxAbs"), QStringLiteral("Maximum absorbance"));
+    for (QLineEdit* nombre : {EditMinAbs, EditMaxAbs})
+        FixeChampNumerique(*nombre);
 
     auto* grille = new QGridLayout(page);
     const std::pair<QWidget*, QString> champs[] = {
@@ -199,7 +203,7 @@ void TConfigSpectroDlg::FormActivate() {
     EditMaxAbs->setText(FormatGeneral(Spectro.MaxiA, 15, 1, separateur));
     MaxiSE->SetValue(Spectro.MaxiL);
     MiniSE->SetValue(Spectro.MiniL);
-    Comports->SetItemIndex(std::min<int>(Spectro.Com, Comports->Nombre()) - 1);
+    AfficheLesPorts();
     BaudsRG->SetItemIndex(6);
     for (int i = 0; i < BaudsRG->Nombre(); ++i)
         if (kVitesses[i] == Spectro.Baud / 10) {
@@ -223,6 +227,21 @@ void TConfigSpectroDlg::FormActivate() {
     GetSpectreEdit->setText(Spectro.CmdSpectre.Texte());
     LigneDeBaseEdit->setText(Spectro.CmdLigneDeBase.Texte());
     FinCommandeSE->SetValue(Spectro.FinMessage);
+}
+
+// Com1 to Com8, and the port of the settings when it is beyond them (an USB-serial adapter):
+// shown as a ninth item, it is kept unless the user chooses another.
+void TConfigSpectroDlg::AfficheLesPorts() {
+    QStringList items;
+    for (int numero = 1; numero <= kPortsListes; ++numero)
+        items << QStringLiteral("Com%1").arg(numero);
+    comHorsListe_ = Spectro.Com > kPortsListes ? Spectro.Com : 0;
+    if (comHorsListe_ > 0)
+        items << QStringLiteral("Com%1").arg(comHorsListe_);
+    Comports->FixeItems(items);
+    for (int i = 0; i < Comports->Nombre(); ++i)
+        Comports->Item(i)->setToolTip(NomPeripheriqueCom(i < kPortsListes ? i + 1 : comHorsListe_));
+    Comports->SetItemIndex(std::min<int>(Spectro.Com, Comports->Nombre()) - 1);
 }
 
 void TConfigSpectroDlg::OKBtnClick() {
@@ -249,6 +268,8 @@ void TConfigSpectroDlg::StockeControles() {
     Spectro.CmdLigneDeBase = TChaine20::DepuisTexte(LigneDeBaseEdit->text());
     Spectro.FinMessage = static_cast<quint8>(FinCommandeSE->ValeurBornee());
     Spectro.Com = static_cast<quint16>(Comports->ItemIndex() + 1);
+    if (Comports->ItemIndex() == kPortsListes)
+        Spectro.Com = comHorsListe_;
     Spectro.Baud = 10 * kVitesses[std::max(0, BaudsRG->ItemIndex())];
     Spectro.Parity = static_cast<TParite>(ParityRG->ItemIndex());
     Spectro.DataBits = static_cast<quint16>(8 - DatabitsRG->ItemIndex());

@@ -18,6 +18,8 @@ public:
 
     // Tens of bits per second of the items of BaudsRG.
     static constexpr int kVitesses[] = {30, 60, 120, 240, 480, 960, 1920, 3840, 5760, 11520};
+    // Com1 to Com8 are always listed.
+    static constexpr int kPortsListes = 8;
 
     QTabWidget* Notebook;
     TRadioGroup* Comports;
@@ -54,6 +56,9 @@ protected:
 
 private:
     void StockeControles();
+    void AfficheLesPorts();
     QWidget* PageVoieSerie();
     QWidget* PageCommande();
+
+    quint16 comHorsListe_ = 0; // the port of the ninth item, 0 without one
 };

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+
+#include <functional>
 
 // The device of port number `numero`. On Windows "\\.\COMn". Elsewhere the environment variable
 // JENWAY_COM<n> names the device when it is set (the simulator is reached this way); otherwise:
@@ -10,8 +13,27 @@
 // and beyond 50, /dev/ttyS<n-41> so that every number still names some device.
 QString NomPeripheriqueCom(int numero);
 
+// The port number whose device is `peripherique` (the reverse of NomPeripheriqueCom), 0 when no
+// number names it: the settings keep a port as a number.
+int NumeroPortCom(const QString& peripherique);
+
 // True when port `numero` exists, even when another program holds it.
 bool PortComPresent(int numero);
+
+// A serial device of the system, with what it says of itself (empty when it says nothing).
+struct TPortSerie {
+    QString Peripherique; // "/dev/ttyUSB0", "\\.\COM5"
+    QString Description;  // "FT232R USB UART"
+    QString Fabricant;    // "FTDI"
+    bool operator==(const TPortSerie&) const = default;
+};
+
+// How the serial devices are found: the system's list in the program, a set of devices in tests.
+using TEnumerationPorts = std::function<QList<TPortSerie>()>;
+
+// The serial devices the system lists, and those the JENWAY_COM<n> variables name (the system
+// does not list pseudo-terminals).
+QList<TPortSerie> PortsDuSysteme();
 
 // A pseudo-terminal has no line settings: Linux ignores its baud rate and, once it is open,
 // refuses a change of its data bits or parity.

@@ -65,6 +65,18 @@ void Nomme(QWidget& controle, const QString& nom, const QLabel* etiquette) {
     controle.setAccessibleName(accessible);
 }
 
+namespace {
+constexpr char kChampNumerique[] = "champNumerique";
+}
+
+void FixeChampNumerique(QLineEdit& edit) {
+    edit.setProperty(kChampNumerique, true);
+}
+
+bool EstChampNumerique(const QObject& controle) {
+    return controle.property(kChampNumerique).toBool();
+}
+
 qint32 Borne(qint32 valeur, qint32 mini, qint32 maxi) {
     return std::clamp(valeur, mini, std::max(mini, maxi));
 }
@@ -76,6 +88,7 @@ TSpinEdit::TSpinEdit(QWidget* parent)
     ligne->setContentsMargins(0, 0, 0, 0);
     ligne->setSpacing(0);
     ligne->addWidget(edit_, 1);
+    FixeChampNumerique(*edit_);
     auto* fleches = new QVBoxLayout;
     fleches->setSpacing(0);
     for (QToolButton* b : {haut_, bas_}) {

@@ -26,6 +26,12 @@ void Nomme(QWidget& controle, const QString& nom, const QLabel* etiquette = null
 // kinetics space bar), not to the window itself, where no key would do anything.
 void ActiveFenetre(QWidget& fenetre);
 
+// A field where only a number is typed. The Ctrl+letter table of Greek letters does not reach
+// it (a Greek letter is never a valid number there): Ctrl+C, Ctrl+V, Ctrl+X and Ctrl+Z keep their
+// usual meaning. The edit of a spin edit is one.
+void FixeChampNumerique(QLineEdit& edit);
+bool EstChampNumerique(const QObject& controle);
+
 // The value of mini…maxi nearest to `valeur`. A range whose bounds cross holds mini only.
 qint32 Borne(qint32 valeur, qint32 mini, qint32 maxi);
 

@@ -17,7 +17,6 @@
 #include "shell/Fenetres.h"
 #include "shell/Utilitaires.h"
 
-#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -42,9 +41,17 @@ QPushButton* BoutonMode(const QString& nom, const QString& legende, const QStrin
     return bouton;
 }
 
-bool EstUnEdit(const QObject* objet) {
-    return qobject_cast<const QLineEdit*>(objet) || qobject_cast<const QAbstractSpinBox*>(objet) ||
-           qobject_cast<const QTextEdit*>(objet) || qobject_cast<const QPlainTextEdit*>(objet);
+// The Ctrl+letter table types into the program's own text fields only: not into Qt's dialogs
+// (a file name would get a Greek letter for Ctrl+A), nor into a number.
+bool TableCtrlSApplique(const QObject* objet) {
+    const auto* edit = qobject_cast<const QWidget*>(objet);
+    if (!edit || EstChampNumerique(*edit))
+        return false;
+    if (!qobject_cast<const QLineEdit*>(edit) && !qobject_cast<const QTextEdit*>(edit) &&
+        !qobject_cast<const QPlainTextEdit*>(edit))
+        return false;
+    // Qt names each of its classes with a Q; the program's windows are classes of its own.
+    return !QByteArray(edit->window()->metaObject()->className()).startsWith('Q');
 }
 
 // The control code Ctrl+key gives (Ctrl+A is 1, Ctrl+Enter is 10 like Ctrl+J), 0 for none.
@@ -140,11 +147,14 @@ void TFormMain::ChoixMode(quint8 mode) {
     BeerBtn->setVisible(mode == 0 || mode == 3);
     SpectreMinMaxBtn->setVisible(mode == 0 || mode == 1);
     ModeCourant = mode;
-    OuvreVoieSerie();
+    const bool ouverte = OuvreVoieSerie();
     if (Spectro.Tracing) {
         VoieSerie->SetTracing(tlOn);
         VoieSerie->SetLogging(tlOn);
     }
+    // The failure was told with what to do: a port-not-open error on top of it would say less.
+    if (!ouverte)
+        return;
     if (mode != 0) {
         Spectro.EnvoiCommande(Spectro.CmdDebutRemote);
         FenetreDuMode()->show();
@@ -156,29 +166,44 @@ void TFormMain::ChoixMode(quint8 mode) {
     }
 }
 
-void TFormMain::OuvreVoieSerie() {
+// True when the port is open. Otherwise the user is told once why, and how to get out of a mode
+// whose window did not open: the other mode buttons stay hidden until then.
+bool TFormMain::OuvreVoieSerie() {
     if (VoieSerie->Open())
-        return;
-    try {
-        RegleVoieSerie();
-        VoieSerie->SetOpen(true);
-        return;
-    } catch (const std::exception&) {
-        // retried below on the other of the first two ports
-    }
+        return true;
+    QStringList causes; // each failure, said for the user
+    const auto ouvre = [&] {
+        try {
+            VoieSerie->SetOpen(true);
+            return true;
+        } catch (const std::exception& erreur) {
+            causes << QString::fromUtf8(erreur.what());
+            return false;
+        }
+    };
+    RegleVoieSerie(); // on a closed port the settings are only stored
+    if (ouvre())
+        return true;
     // COM1 and COM2 stand in for each other. Another configured port is not swapped for one of
     // them: the user chose it, and the settings must not lose it.
     if (Spectro.Com == 1 || Spectro.Com == 2) {
         Spectro.Com = static_cast<quint16>(3 - Spectro.Com);
         VoieSerie->SetComNumber(Spectro.Com);
-        try {
-            VoieSerie->SetOpen(true);
-            return;
-        } catch (const std::exception&) {
-            // reported below
-        }
+        if (ouvre())
+            return true;
     }
-    AfficheErreur(QStringLiteral("Problème voie série"));
+    if (QPushButton* bouton = BoutonDuMode())
+        causes << QStringLiteral("« %1 » n'a pas démarré : choisissez le port de l'appareil "
+                                 "(bouton « voie série ») puis cliquez de nouveau sur « %1 », ou "
+                                 "passez par « Configuration complète », qui propose de nouveau "
+                                 "les trois modes.")
+                      .arg(bouton->text());
+    // Longer than a plain error message: every cause is said whole.
+    Boites().Affiche(
+        {QStringLiteral("Erreur"),
+         QStringLiteral("Problème voie série\n\n") + causes.join(QStringLiteral("\n\n")),
+         TIconeBoite::Erreur, TBoutonsBoite::Ok});
+    return false;
 }
 
 void TFormMain::RegleVoieSerie() {
@@ -255,6 +280,19 @@ void TFormMain::FormClose() {
     });
 }
 
+QPushButton* TFormMain::BoutonDuMode() const {
+    switch (ModeCourant) {
+    case 1:
+        return SpectreMinMaxBtn;
+    case 2:
+        return CinetiqueBtn;
+    case 3:
+        return BeerBtn;
+    default:
+        return nullptr;
+    }
+}
+
 QWidget* TFormMain::FenetreDuMode() const {
     switch (ModeCourant) {
     case 1:
@@ -312,7 +350,7 @@ void TFormMain::AppHint(const QString& texte) {
 
 bool TFormMain::AppMessage(QObject* destinataire, QKeyEvent& touche) {
     const int code = CodeControle(touche);
-    if (code == 0 || !EstUnEdit(destinataire))
+    if (code == 0 || !TableCtrlSApplique(destinataire))
         return false;
     if (touche.type() == QEvent::ShortcutOverride) {
         // The edit gets the key as a character, not as a copy, paste or select-all shortcut.

@@ -47,10 +47,11 @@ protected:
 private:
     void FormCreate();
     void FormClose();
-    void OuvreVoieSerie();
+    bool OuvreVoieSerie();
     void RegleVoieSerie();
     void AppActivate();
     void AppHint(const QString& texte);
     bool AppMessage(QObject* destinataire, QKeyEvent& touche);
     QWidget* FenetreDuMode() const;
+    QPushButton* BoutonDuMode() const;
 };

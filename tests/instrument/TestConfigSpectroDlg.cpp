@@ -29,7 +29,7 @@ TEST_F(ConfigSpectroDlg, AfficheLesReglagesSelonLesCorrespondances) {
     };
     const Cas cas[] = {
         {1200, 1, 325, "1200", 0, "325"},
-        {1000, 12, 50, "19200", 7, "100"},
+        {1000, 12, 50, "19200", 8, "100"},
         {115200, 0, 500, "115200", -1, "400"},
     };
     for (const Cas& c : cas) {
@@ -62,7 +62,7 @@ TEST_F(ConfigSpectroDlg, OKStockeCeQuiEstAfficheEtCeQuiEstTape) {
     dialogue.OKBtnClick();
     EXPECT_EQ(dialogue.result(), QDialog::Accepted);
     EXPECT_EQ(Spectro.Baud, 19200);
-    EXPECT_EQ(Spectro.Com, 8);
+    EXPECT_EQ(Spectro.Com, 12);
     EXPECT_EQ(Spectro.MiniL, 100);
     EXPECT_EQ(Spectro.MaxiL, 1000);
     EXPECT_EQ(dialogue.MaxiSE->Text(), "1000");
@@ -73,6 +73,31 @@ TEST_F(ConfigSpectroDlg, OKStockeCeQuiEstAfficheEtCeQuiEstTape) {
     EXPECT_EQ(Spectro.NomAppareil, TChaine80("Jenway"));
     EXPECT_TRUE(Spectro.XonXoff);
     EXPECT_EQ(Spectro.MiniA, -0.3);
+}
+
+// A port beyond Com8 (an USB-serial adapter chosen with "voie série") is shown and kept: OK
+// without a change must not move the instrument to another port.
+TEST_F(ConfigSpectroDlg, UnPortAuDelaDeCom8EstMontreEtGarde) {
+    qputenv("JENWAY_COM11", "/dev/ttyUSB0");
+    Spectro.Com = 11;
+    {
+        TConfigSpectroDlg dialogue;
+        dialogue.show();
+        ASSERT_EQ(dialogue.Comports->Nombre(), 9);
+        EXPECT_EQ(dialogue.Comports->ItemIndex(), 8);
+        EXPECT_EQ(dialogue.Comports->Item(8)->text(), "Com11");
+        EXPECT_EQ(dialogue.Comports->Item(8)->toolTip(), "/dev/ttyUSB0");
+        dialogue.OKBtnClick();
+        EXPECT_EQ(Spectro.Com, 11);
+    }
+    TConfigSpectroDlg dialogue; // another port chosen from the list
+    dialogue.show();
+    dialogue.Comports->SetItemIndex(2);
+    dialogue.OKBtnClick();
+    EXPECT_EQ(Spectro.Com, 3);
+    dialogue.FormActivate();
+    EXPECT_EQ(dialogue.Comports->Nombre(), 8);
+    qunsetenv("JENWAY_COM11");
 }
 
 TEST_F(ConfigSpectroDlg, AbsorbanceIllisibleArreteLeStockageACeChamp) {

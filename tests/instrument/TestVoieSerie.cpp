@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 
 #include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -14,7 +16,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -79,14 +83,58 @@ TEST(VoieSerie, OuvertureDUnPortAbsentEchoue) {
         voie.SetOpen(true);
         ADD_FAILURE() << "ouvert";
     } catch (const ECommOuverture& e) { // in French, never in the system's words
-        EXPECT_STREQ(e.what(), "Impossible d'ouvrir la voie série COM9 (/dev/pas-de-port-ici) : le "
-                               "port n'existe pas. Vérifiez que l'appareil est branché et que "
-                               "c'est son port (bouton « voie série »).");
+        EXPECT_STREQ(e.what(), "Impossible d'ouvrir la voie série COM9 (/dev/pas-de-port-ici) : "
+                               "ce port n'existe pas sur cet ordinateur. Branchez l'appareil (ou "
+                               "son adaptateur USB-série), allumez-le, puis choisissez son port "
+                               "(bouton « voie série »).");
     }
     EXPECT_FALSE(voie.Open());
     EXPECT_FALSE(PortComPresent(9));
     EXPECT_FALSE(PortComPresent(0));
     qunsetenv("JENWAY_COM9");
+}
+
+TEST(VoieSerie, UnPortOccupeLeDit) {
+    TSimulateurLance simulateur;
+    TApdComPort premier;
+    premier.SetOpen(true);
+    TApdComPort second;
+    try {
+        second.SetOpen(true);
+        ADD_FAILURE() << "ouvert deux fois";
+    } catch (const ECommOuverture& e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()),
+                  QStringLiteral("Impossible d'ouvrir la voie série COM1 (%1) : le port est occupé "
+                                 "par un autre programme. Fermez ce programme, ou choisissez un "
+                                 "autre port (bouton « voie série »).")
+                      .arg(simulateur.Peripherique()));
+    }
+}
+
+// A device the user may not open (a pseudo-terminal with mode 000, opened by a user who is not
+// root): the message names the device, the reason, and the command that gives the right.
+TEST(VoieSerie, UnPortInterditDitCommentEnObtenirLeDroit) {
+    TSimulateurLance simulateur;
+    ASSERT_EQ(::chmod(QFile::encodeName(simulateur.Peripherique()).constData(), 0), 0);
+    const QString essai = QCoreApplication::applicationDirPath() + "/essai-ouverture";
+    QString utilisateur;
+    QProcess processus;
+    if (::geteuid() == 0) {
+        ASSERT_FALSE(QStandardPaths::findExecutable("runuser").isEmpty());
+        utilisateur = ::getpwnam("eleve") ? "eleve" : "nobody";
+        processus.start("runuser", {"-u", utilisateur, "--", essai});
+    } else {
+        utilisateur = QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name);
+        processus.start(essai);
+    }
+    ASSERT_TRUE(processus.waitForFinished(30000));
+    EXPECT_EQ(processus.exitCode(), 1);
+    EXPECT_EQ(QString::fromUtf8(processus.readAllStandardOutput()).trimmed(),
+              QStringLiteral("Impossible d'ouvrir la voie série COM1 (%1) : l'accès à ce port est "
+                             "refusé à l'utilisateur %2. Pour qu'il puisse se servir des ports "
+                             "série, ajoutez-le au groupe dialout par la commande « sudo usermod "
+                             "-a -G dialout %2 », puis fermez la session et reconnectez-vous.")
+                  .arg(simulateur.Peripherique(), utilisateur));
 }
 
 TEST(VoieSerie, PseudoTerminalLaisseParUneSessionInterrompueSeRouvre) {
@@ -119,6 +167,25 @@ TEST(VoieSerie, NomsDesPeripheriques) {
     qputenv("JENWAY_COM1", "/tmp/x/ttyV0");
     EXPECT_EQ(NomPeripheriqueCom(1), QStringLiteral("/tmp/x/ttyV0"));
     qunsetenv("JENWAY_COM1");
+}
+
+// The settings keep a port as a number: each device found is given back its number.
+TEST(VoieSerie, NumeroDUnPeripherique) {
+    qunsetenv("JENWAY_COM1");
+    const std::pair<const char*, int> cas[] = {
+        {"/dev/ttyS0", 1},     {"/dev/ttyS9", 10},   {"/dev/ttyS10", 51},  {"/dev/ttyUSB0", 11},
+        {"/dev/ttyUSB19", 30}, {"/dev/ttyUSB20", 0}, {"/dev/ttyACM0", 31}, {"/dev/ttyACM19", 50},
+        {"/dev/ttyACM20", 0},  {"/dev/ttyAMA0", 0},  {"/dev/ttyS", 0},     {"ttyUSB0", 0},
+    };
+    for (const auto& [peripherique, numero] : cas)
+        EXPECT_EQ(NumeroPortCom(peripherique), numero) << peripherique;
+    qputenv("JENWAY_COM1", "/tmp/x/ttyV0"); // the variable takes the number of /dev/ttyS0
+    qputenv("JENWAY_COM60", "/dev/ttyUSB3");
+    EXPECT_EQ(NumeroPortCom("/tmp/x/ttyV0"), 1);
+    EXPECT_EQ(NumeroPortCom("/dev/ttyS0"), 0);
+    EXPECT_EQ(NumeroPortCom("/dev/ttyUSB3"), 60);
+    qunsetenv("JENWAY_COM1");
+    qunsetenv("JENWAY_COM60");
 }
 
 using VoieOuverte = VoieSimulee;

@@ -2,21 +2,27 @@
 #include "SimulateurLance.h"
 #include "exchange/ConstanteDlg.h"
 #include "instrument/ApdComPort.h"
+#include "instrument/ConfigSpectroDlg.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/beer/BeerForm.h"
+#include "modes/beer/ModeBeerDlg.h"
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/spectre/TraceSpectre.h"
 #include "shell/AboutBox.h"
+#include "shell/BoitesQt.h"
 #include "shell/ComCfgDlg.h"
 #include "shell/Controles.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,17 +30,17 @@
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
 
 constexpr int kPortsSondes = 50;
-const QString kPortFerme = QStringLiteral(
-    "La voie série n'est pas ouverte : vérifiez que l'appareil est branché, allumé et relié au "
-    "port choisi (bouton « voie série »), puis choisissez de nouveau un mode.");
 
 // The windows of the program over a machine whose ports are all absent but those a test
 // starts a simulator on, in a temporary current folder (the trace files land there).
@@ -119,25 +125,52 @@ TEST_F(FenetrePrincipale, Com1AbsentLAppareilSurCom2EstOuvertSansRienDire) {
     EXPECT_EQ(FormMain->VoieSerie->ComNumber(), 2);
 }
 
-TEST_F(FenetrePrincipale, AucunPortNOuvreProblemePuisErreurDePortFerme) {
+// One box says why each port did not open and how to get back: the other mode buttons stay
+// hidden, and "Configuration complète" brings them back.
+TEST_F(FenetrePrincipale, AucunPortNOuvreUnMessageQuiDitPourquoiEtCommentRevenir) {
     CreeFenetres();
     QTest::mouseClick(FormMain->BeerBtn, Qt::LeftButton);
-    EXPECT_EQ(boites_.Textes(), QStringList({"Problème voie série", kPortFerme}));
+    ASSERT_EQ(boites_.Vues.size(), 1u) << boites_.Textes().join('\n').toStdString();
     EXPECT_EQ(boites_.Vues[0].Titre, "Erreur");
+    EXPECT_EQ(boites_.Vues[0].Icone, TIconeBoite::Erreur);
+    const QStringList paragraphes = boites_.Vues[0].Texte.split("\n\n");
+    ASSERT_EQ(paragraphes.size(), 4) << boites_.Vues[0].Texte.toStdString();
+    EXPECT_EQ(paragraphes[0], "Problème voie série");
+    for (int i : {1, 2}) {
+        EXPECT_TRUE(paragraphes[i].startsWith(
+            QStringLiteral("Impossible d'ouvrir la voie série COM%1 (%2) : ")
+                .arg(i)
+                .arg(dossier_.filePath("absent"))));
+        EXPECT_TRUE(paragraphes[i].contains("Branchez l'appareil"));
+    }
+    EXPECT_EQ(paragraphes[3], "« Loi de Beer-Lambert » n'a pas démarré : choisissez le port de "
+                              "l'appareil (bouton « voie série ») puis cliquez de nouveau sur "
+                              "« Loi de Beer-Lambert », ou passez par « Configuration complète », "
+                              "qui propose de nouveau les trois modes.");
     EXPECT_FALSE(BeerForm->isVisible());
     EXPECT_EQ(FormMain->ModeCourant, 3);
     EXPECT_EQ(BoutonsVisibles(), QList<QPushButton*>{FormMain->BeerBtn});
 
     QTest::mouseClick(FormMain->BeerBtn, Qt::LeftButton); // one box per mode switch
-    EXPECT_EQ(boites_.Vues.size(), 4u);
+    EXPECT_EQ(boites_.Vues.size(), 2u);
+
+    boites_.Dialogues.push_back([](QDialog&) { return int(QDialog::Rejected); });
+    QTest::mouseClick(FormMain->ConfigBtn, Qt::LeftButton);
+    ASSERT_EQ(boites_.Vues.size(), 3u);
+    EXPECT_TRUE(boites_.Vues[2].Texte.startsWith("Problème voie série\n\n"));
+    EXPECT_FALSE(boites_.Vues[2].Texte.contains("n'a pas démarré"));
+    EXPECT_EQ(BoutonsVisibles().size(), 3);
 }
 
 TEST_F(FenetrePrincipale, UnPortAutreQueCom1Ou2NEstPasRemplace) {
     Spectro.Com = 5;
     CreeFenetres();
-    EXPECT_THROW(FormMain->ChoixMode(0), ECommNotOpen);
+    FormMain->ChoixMode(0);
     EXPECT_EQ(Spectro.Com, 5);
-    EXPECT_EQ(boites_.Textes().value(0), "Problème voie série");
+    ASSERT_EQ(boites_.Vues.size(), 1u);
+    EXPECT_TRUE(boites_.Vues[0].Texte.startsWith("Problème voie série\n\nImpossible d'ouvrir la "
+                                                 "voie série COM5 "));
+    EXPECT_FALSE(boites_.Vues[0].Texte.contains("COM1"));
 }
 
 TEST_F(FenetrePrincipale, FermerSansModeNEnvoieRien) {
@@ -162,23 +195,56 @@ TEST_F(FenetrePrincipale, TraceActiveLesFichiersApparaissentALaFermeture) {
     EXPECT_TRUE(QFile::exists(dossier_.filePath("jenway6500.LOG")));
 }
 
-// After an unplug, leaving the window and choosing a mode again say in French what to do; the
-// port's own error text never shows.
-TEST_F(FenetrePrincipale, AppareilDebrancheRienQueDesMessagesEnFrancais) {
-    TSimulateurLance simulateur(1);
-    CreeFenetres();
-    QTest::mouseClick(FormMain->CinetiqueBtn, Qt::LeftButton);
-    ASSERT_TRUE(CinetiqueForm->isVisible());
-    simulateur.ControleSansAttendre("debranche");
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !boites_.Vues.empty(); }, 5000));
-    CinetiqueForm->close();
-    QTest::mouseClick(FormMain->BeerBtn, Qt::LeftButton);
-    const QStringList textes = boites_.Textes();
-    ASSERT_EQ(textes.size(), 5) << textes.join('\n').toStdString();
-    EXPECT_TRUE(textes[0].contains("l'appareil a été débranché. Rebranchez-le"));
-    EXPECT_EQ(textes.mid(1),
-              QStringList({"Problème voie série", kPortFerme, "Problème voie série", kPortFerme}));
-    EXPECT_FALSE(BeerForm->isVisible());
+// After an unplug, leaving any of the three windows says at most one thing more: that the port
+// could not be opened again, and what to do. The port's own error text never shows.
+TEST_F(FenetrePrincipale, QuitterUneFenetreApresUnDebranchementDonneUnSeulMessage) {
+    struct Cas {
+        QPushButton* TFormMain::*Bouton;
+        std::function<QWidget*()> Fenetre;
+        std::function<QAbstractButton*()> Sortie;
+    };
+    const Cas cas[] = {
+        {&TFormMain::CinetiqueBtn, [] { return CinetiqueForm; },
+         [] {
+             return CinetiqueForm->ExitBtn;
+         }},
+        {&TFormMain::SpectreMinMaxBtn, [] { return TraceSpectre; },
+         [] {
+             return TraceSpectre->ExitBtn;
+         }},
+        {&TFormMain::BeerBtn, [] { return BeerForm; },
+         [] {
+             return BeerForm->ExitBtn;
+         }},
+    };
+    for (const Cas& c : cas) {
+        fenetres_.reset();
+        TSimulateurLance simulateur(1);
+        Spectro = TspectroJenway{};
+        CreeFenetres();
+        boites_.Vues.clear();
+        QPushButton* bouton = FormMain->*c.Bouton;
+        SCOPED_TRACE(bouton->text().toStdString());
+        QTest::mouseClick(bouton, Qt::LeftButton);
+        ASSERT_TRUE(c.Fenetre()->isVisible());
+        simulateur.ControleSansAttendre("debranche");
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !boites_.Vues.empty(); }, 5000));
+        EXPECT_TRUE(boites_.Vues[0].Texte.contains("l'appareil a été débranché. Rebranchez-le"));
+
+        c.Sortie()->click();
+        const QStringList textes = boites_.Textes();
+        ASSERT_EQ(textes.size(), 2) << textes.join('\n').toStdString();
+        EXPECT_TRUE(textes[1].startsWith("Problème voie série\n\nImpossible d'ouvrir la voie "
+                                         "série COM1 "));
+        EXPECT_TRUE(textes[1].contains("Branchez l'appareil"));
+        EXPECT_FALSE(textes[1].contains("n'a pas démarré"));
+        EXPECT_FALSE(c.Fenetre()->isVisible());
+        EXPECT_EQ(BoutonsVisibles().size(), 3);
+
+        QTest::mouseClick(FormMain->BeerBtn, Qt::LeftButton); // then one box per mode switch
+        EXPECT_EQ(boites_.Vues.size(), 3u);
+        EXPECT_FALSE(BeerForm->isVisible());
+    }
 }
 
 // The trace and the log of a run whose device vanished are written at exit: they are the record
@@ -207,14 +273,17 @@ TEST_F(FenetrePrincipale, ChoixDuPortParmiLesPortsPresents) {
     TSimulateurLance com1(1);
     TSimulateurLance com3(3);
     CreeFenetres();
+    // The machine's own serial devices are listed too, without a number: the variables took
+    // every number.
     const TRadioGroup& ports = *ComCfgDlg->Comports;
-    ASSERT_EQ(ports.Nombre(), 2);
-    EXPECT_EQ(ports.Item(0)->text(), "COM1");
-    EXPECT_EQ(ports.Item(1)->text(), "COM3");
+    ASSERT_EQ(ComCfgDlg->NumerosPorts.mid(0, 2), QList<qint32>({1, 3}));
+    EXPECT_EQ(ComCfgDlg->NumerosPorts.count(0), ports.Nombre() - 2);
+    EXPECT_EQ(ports.Item(0)->text(), "COM1 — " + com1.Peripherique());
+    EXPECT_EQ(ports.Item(1)->text(), "COM3 — " + com3.Peripherique());
     EXPECT_EQ(ports.ItemIndex(), 0);
-    EXPECT_EQ(ports.Item(1)->toolTip(), com3.Peripherique());
 
-    boites_.Dialogues.push_back([](QDialog&) {
+    boites_.Dialogues.push_back([](QDialog& dialogue) {
+        dialogue.show(); // as the real box does: the list is taken again at each showing
         ComCfgDlg->Comports->SetItemIndex(1);
         ComCfgDlg->TraceCB->setChecked(true);
         ComCfgDlg->OKBtnClick();
@@ -279,10 +348,9 @@ TEST_F(FenetrePrincipale, AuRetourDansLeProgrammeLaBarreDEspaceMeneToujoursLesEt
     EXPECT_EQ(simulateur.AttendJournal(2), "R[13]\nG500.0[13]\n");
 }
 
-TEST_F(FenetrePrincipale, LeClavierTapeLesLettresGrecquesDansLesEdits) {
+TEST_F(FenetrePrincipale, LeClavierTapeLesLettresGrecquesDansLesChampsDeTexte) {
     CreeFenetres();
-    QLineEdit edit;
-    edit.show();
+    QLineEdit& edit = *ConstanteDlg->NomConstEdit; // the symbol of a parameter
     struct Cas {
         Qt::Key touche;
         Qt::KeyboardModifiers modificateurs;
@@ -306,6 +374,63 @@ TEST_F(FenetrePrincipale, LeClavierTapeLesLettresGrecquesDansLesEdits) {
     }
     QTest::keyClick(&edit, Qt::Key_X); // plain keys are left alone
     EXPECT_EQ(edit.text(), QString::fromUtf8("Δx"));
+}
+
+// In a field that takes a number, Ctrl+C, Ctrl+X, Ctrl+Z and Ctrl+V copy, cut, undo and paste
+// as everywhere else; no Greek letter is typed there.
+TEST_F(FenetrePrincipale, DansUnChampNumeriqueLesRaccourcisGardentLeurSens) {
+    CreeFenetres();
+    TConfigSpectroDlg configuration;
+    TModeBeerDlg modeBeer(*BeerForm);
+    const std::pair<const char*, QLineEdit*> champs[] = {
+        {"ValeurConstEdit", ConstanteDlg->ValeurConstEdit}, {"NbreEdit", CinetiqueForm->NbreEdit},
+        {"LambdaSE", &CinetiqueForm->LambdaSE->Edit()},     {"ClavierEdit", BeerForm->ClavierEdit},
+        {"EditMinAbs", configuration.EditMinAbs},           {"EditMin", modeBeer.EditMin},
+    };
+    QClipboard& pressePapiers = *QGuiApplication::clipboard();
+    for (const auto& [nom, edit] : champs) {
+        SCOPED_TRACE(nom);
+        pressePapiers.clear();
+        edit->setText("12");
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(pressePapiers.text(), "12");
+        QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
+        EXPECT_EQ(edit->text(), "");
+        QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(edit->text(), "12");
+        edit->end(false);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_M, Qt::ControlModifier);
+        EXPECT_EQ(edit->text(), "1212");
+    }
+}
+
+// The table is the program's own: Qt's file dialog gets Ctrl+A as "select all".
+TEST_F(FenetrePrincipale, LeClavierGrecNAtteintPasLeDialogueDeFichier) {
+    CreeFenetres();
+    TBoitesQt boitesQt;
+    InstalleBoites(&boitesQt);
+    QString nomTape;
+    QTimer attente;
+    QObject::connect(&attente, &QTimer::timeout, [&] {
+        QWidget* dialogue = QApplication::activeModalWidget();
+        auto* nom = dialogue ? qobject_cast<QLineEdit*>(dialogue->focusWidget()) : nullptr;
+        if (!nom)
+            return;
+        attente.stop();
+        QTest::keyClick(nom, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(nom, "essai");
+        nomTape = nom->text();
+        QTest::keyClick(dialogue, Qt::Key_Escape);
+    });
+    attente.start(20);
+    QTemporaryDir dossier;
+    const std::optional<QString> choisi = Boites().NomSauvegarde(
+        {"Graphe", dossier.path(), "cinetique.pdf", {"Document PDF (*.pdf)"}, 0, "pdf"});
+    InstalleBoites(&boites_);
+    EXPECT_FALSE(choisi);
+    EXPECT_EQ(nomTape, "essai");
 }
 
 class TNavigateur : public QObject {

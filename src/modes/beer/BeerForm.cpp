@@ -195,6 +195,7 @@ void TBeerForm::CreeBoutons() {
     ClavierEdit = new QLineEdit;
     ClavierEdit->setFixedWidth(100);
     Nomme(*ClavierEdit, QStringLiteral("ClavierEdit"), LabelClavier);
+    FixeChampNumerique(*ClavierEdit);
     LabelClavier->setBuddy(ClavierEdit);
     EnregistreBtn = new QPushButton(QStringLiteral("Enregistrer"));
     Nomme(*EnregistreBtn, QStringLiteral("EnregistreBtn"));
@@ -793,6 +794,10 @@ void TBeerForm::ZeroBtnClick() {
 void TBeerForm::SaveItemClick() {
     TDialogueSauvegarde dialogue;
     dialogue.Titre = QStringLiteral("Sauvegarde données");
+    // The data folder, as in the other windows.
+    const QString documents = DossierSpecial(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty())
+        dialogue.Dossier = documents + QStringLiteral("Tablarix");
     dialogue.Filtres = {QStringLiteral("Tablarix (*.tb3)"),
                         QStringLiteral("Tableur ASCII (*.txt)")};
     dialogue.ExtensionParDefaut = QStringLiteral("TB3");

@@ -119,6 +119,7 @@ QWidget* TModeBeerDlg::PageBeer() {
     EditMaxBeer = EditEtiquete(*formulaire, QStringLiteral("EditMaxBeer"),
                                QStringLiteral("Concentration maxi"), 0, false);
     EditMaxBeer->setReadOnly(true);
+    FixeChampNumerique(*EditMaxBeer);
     auto* colonne = new QVBoxLayout(page);
     colonne->addWidget(memo);
     colonne->addLayout(formulaire);
@@ -139,6 +140,8 @@ QWidget* TModeBeerDlg::PageClavier() {
         EditEtiquete(*formulaire, QStringLiteral("EditMin"), QStringLiteral("Mini"), 0, false);
     EditMax =
         EditEtiquete(*formulaire, QStringLiteral("EditMax"), QStringLiteral("Maxi"), 0, false);
+    for (QLineEdit* nombre : {EditMin, EditMax})
+        FixeChampNumerique(*nombre);
     EditSignif = EditEtiquete(*formulaire, QStringLiteral("EditSignif"),
                               QStringLiteral("&Signification"), 0, true);
     (new QVBoxLayout(page))->addWidget(grandeur);

@@ -251,6 +251,7 @@ void TCinetiqueForm::CreeReglages(QWidget* panneau) {
     NbreEdit = new QLineEdit(panneau);
     NbreEdit->setGeometry(354, 31, 40, 22);
     Nomme(*NbreEdit, QStringLiteral("NbreEdit"), labelNbre);
+    FixeChampNumerique(*NbreEdit);
     NbreSpin = new TBoutonsHautBas(panneau);
     NbreSpin->setGeometry(394, 31, 16, 22);
     Nomme(*NbreSpin, QStringLiteral("NbreSpin"), labelNbre);

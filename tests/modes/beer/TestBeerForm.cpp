@@ -14,12 +14,14 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMutex>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTableWidget>
@@ -530,6 +532,10 @@ TEST_F(FenetreBeer, FichiersPressePapiersEtEnvoiDeLaCalibrationSansLesInconnues)
         ASSERT_EQ(boites.SauvegardesDemandees.size(), 1u);
         EXPECT_EQ(boites.SauvegardesDemandees[0].Titre, "Sauvegarde données");
         EXPECT_EQ(boites.SauvegardesDemandees[0].ExtensionParDefaut, "TB3");
+        // The data folder, as in the other windows, never the current folder.
+        EXPECT_EQ(boites.SauvegardesDemandees[0].Dossier,
+                  QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                      .filePath("Tablarix"));
         boites.SauvegardesDemandees.clear();
         QFile fichier(dossier.filePath(nom));
         ASSERT_TRUE(fichier.open(QIODevice::ReadOnly));

@@ -16,12 +16,14 @@
 
 #include <QClipboard>
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -662,6 +664,8 @@ TEST_F(CinetiqueEchange, LesFichiersSuiventLesFormatsDeTablarixEtDuTableur) {
     EXPECT_EQ(d.Titre, "Sauvegarde données");
     EXPECT_EQ(d.Filtres, (QStringList{"Tablarix (*.tb3)", "Tableur ASCII (*.txt)"}));
     EXPECT_EQ(d.ExtensionParDefaut, "TB3");
+    EXPECT_EQ(d.Dossier, QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                             .filePath("Tablarix"));
 
     const TDonneesPage page = DonneesPage(*form->Graphe);
     EXPECT_EQ(Lit(tb3), ContenuFichier(tb3, TModeDonnees::Cinetique, page));

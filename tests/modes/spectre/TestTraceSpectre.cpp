@@ -6,10 +6,12 @@
 #include "shell/Utilitaires.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
@@ -584,6 +586,9 @@ TEST_F(SpectreSimule, SauvegardeDansLesDeuxFormats) {
     EXPECT_EQ(dialogue.Titre, "Sauvegarde données");
     EXPECT_EQ(dialogue.Filtres, QStringList({"Tablarix (*.tb3)", "Tableur ASCII (*.txt)"}));
     EXPECT_EQ(dialogue.ExtensionParDefaut, "tb3");
+    EXPECT_EQ(dialogue.Dossier,
+              QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                  .filePath("Tablarix"));
     EXPECT_FALSE(F->Sauve);
     F->FileSaveBtn->click(); // a folder that does not exist
     EXPECT_EQ(boites.Vues.size(), 1u);
@@ -709,7 +714,9 @@ TEST_F(SpectreDebranche, AppareilDebrancheEnCoursDeBalayage) {
     EXPECT_EQ(F->Etat, TTraceSpectre::Repos);
     boites.Reponses = {TReponseBoite::Non};
     F->ExitBtn->click();
-    ASSERT_EQ(boites.Textes().mid(2), QStringList({"Sauvegarde", "Problème voie série"}));
+    ASSERT_EQ(boites.Vues.size(), 4u);
+    EXPECT_EQ(boites.Vues[2].Texte, "Sauvegarde");
+    EXPECT_TRUE(boites.Vues[3].Texte.startsWith("Problème voie série\n\n"));
     EXPECT_FALSE(F->isVisible());
 }
 
