@@ -17,8 +17,10 @@ int main(int argc, char* argv[]) {
     FixeRegional(TParametresRegionaux::DuSysteme());
 
     CreeDossierTablarix(DossierSpecial(QStandardPaths::DocumentsLocation));
-    const QString ini = NomFichierIni();
-    ChargeConfiguration(ini);
+    const TEmplacementIni ini =
+        EmplacementIni(QCoreApplication::applicationFilePath(),
+                       QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    ChargeConfiguration(ini.Lecture);
     TApplication::FixeTitre(QStringLiteral("Spectrophotomètre Jenway IC6500"));
 
     int fin = 0;
@@ -30,7 +32,7 @@ int main(int argc, char* argv[]) {
             AvecBoiteErreur([] { ProposeReprises(DossierJournaux(), RestaurationsDesFenetres()); });
         });
         fin = TApplication::exec();
-        SauveConfiguration(ini);
+        SauveConfiguration(ini.Ecriture);
     }
     InstalleBoites(nullptr);
     return fin;
