@@ -6,12 +6,16 @@
 #include "shell/FormMain.h"
 #include "shell/Regional.h"
 #include "shell/Reprise.h"
+#include "shell/SignauxArret.h"
 #include "shell/Utilitaires.h"
 
 #include <QTimer>
 
 int main(int argc, char* argv[]) {
     TApplication application(argc, argv);
+    const TTraductionQt traduction;
+    // The desktop entry installed with the program, for the icon of its windows.
+    TApplication::setDesktopFileName(QStringLiteral("jenway6500"));
     TBoitesQt boites;
     InstalleBoites(&boites);
     FixeRegional(TParametresRegionaux::DuSysteme());
@@ -26,6 +30,7 @@ int main(int argc, char* argv[]) {
     int fin = 0;
     {
         const TFenetres fenetres;
+        const TSignauxArret arret([] { FormMain->close(); });
         FormMain->show();
         // Runs a crash interrupted are offered once the main window is on screen.
         QTimer::singleShot(0, FormMain, [] {

@@ -5,7 +5,7 @@ JENWAY_RACINE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 JENWAY_PAQUETS=(
   cmake ninja-build g++ clang-format clang libclang-rt-dev
-  qt6-base-dev qt6-serialport-dev
+  qt6-base-dev qt6-serialport-dev qt6-translations-l10n
   libgtest-dev libbenchmark-dev
   xvfb xauth imagemagick libxcb1-dev
 )

@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -325,6 +326,32 @@ TEST_F(Demarrage, ProgrammeInstalleReglagesDansLeDossierDeLUtilisateur) {
     EXPECT_TRUE(Lit(personnel).contains("Baud=9600\r\n")) << Lit(personnel).toStdString();
     EXPECT_EQ(Lit(ini), "[Spectro]\r\nBaud=2400\r\n");
     ::chmod(QFile::encodeName(binaires).constData(), 0755);
+}
+
+// Log-out and shutdown send SIGTERM, a closed terminal SIGHUP, Ctrl+C SIGINT: each ends the
+// program as closing its window does, its settings written and its windows closed.
+TEST_F(Demarrage, SignauxDArretFinissentCommeUneFermeture) {
+    for (const int numero : {SIGTERM, SIGHUP, SIGINT}) {
+        QFile::remove(ini);
+        const xcb_window_t fenetre = Lance(programme);
+        ASSERT_NE(fenetre, 0u) << Erreurs().toStdString();
+        ASSERT_EQ(::kill(static_cast<pid_t>(processus.processId()), numero), 0);
+        ASSERT_TRUE(processus.waitForFinished(60000)) << numero;
+        EXPECT_EQ(processus.exitStatus(), QProcess::NormalExit) << numero;
+        EXPECT_EQ(processus.exitCode(), 0) << numero << Erreurs().toStdString();
+        EXPECT_TRUE(Lit(ini).contains("[Spectro]\r\nMiniA=")) << numero;
+        EXPECT_EQ(Sockets(dossier.path()).join(u' ').toStdString(), "") << numero;
+    }
+}
+
+// Started with SIGHUP ignored (nohup), the program keeps running when its terminal closes.
+TEST_F(Demarrage, SignalIgnoreAuLancementResteIgnore) {
+    processus.setChildProcessModifier([] { std::signal(SIGHUP, SIG_IGN); });
+    const xcb_window_t fenetre = Lance(programme);
+    ASSERT_NE(fenetre, 0u) << Erreurs().toStdString();
+    ASSERT_EQ(::kill(static_cast<pid_t>(processus.processId()), SIGHUP), 0);
+    EXPECT_FALSE(processus.waitForFinished(500));
+    FermeEtAttendLaFin(fenetre);
 }
 
 } // namespace
