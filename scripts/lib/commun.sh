@@ -31,10 +31,28 @@ installe_paquets() {
   fi
 }
 
-# configure_et_construit DOSSIER TYPE [options cmake...]
-configure_et_construit() {
+# configure DOSSIER TYPE [options cmake...]
+configure() {
   local dossier=$1 type=$2
   shift 2
   cmake -S "$JENWAY_RACINE" -B "$dossier" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@"
-  cmake --build "$dossier"
+}
+
+# construit DOSSIER [cibles...]: the targets named, or all of them; on every core unless
+# CMAKE_BUILD_PARALLEL_LEVEL says otherwise.
+construit() {
+  local dossier=$1
+  shift
+  local cibles=()
+  local cible
+  for cible in "$@"; do
+    cibles+=(--target "$cible")
+  done
+  cmake --build "$dossier" --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}" "${cibles[@]}"
+}
+
+# configure_et_construit DOSSIER TYPE [options cmake...]
+configure_et_construit() {
+  configure "$@"
+  construit "$1"
 }
