@@ -10,10 +10,11 @@ JENWAY_PAQUETS=(
   xvfb xauth imagemagick libxcb1-dev
 )
 
+# installe_paquets [other packages a script needs...]
 installe_paquets() {
   local manquants=()
   local paquet
-  for paquet in "${JENWAY_PAQUETS[@]}"; do
+  for paquet in "${JENWAY_PAQUETS[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$paquet" 2>/dev/null | grep -q 'install ok installed' ||
       manquants+=("$paquet")
   done
