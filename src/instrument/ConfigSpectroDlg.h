@@ -56,4 +56,5 @@ private:
     void StockeControles();
     QWidget* PageVoieSerie();
     QWidget* PageCommande();
+    void AjusteALEcran();
 };
