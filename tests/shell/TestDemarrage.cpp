@@ -170,6 +170,8 @@ protected:
             processus.kill();
             processus.waitForFinished();
         }
+        // A folder a test made read-only, so that the temporary folder can go.
+        ::chmod(QFile::encodeName(dossier.filePath(QStringLiteral("bin"))).constData(), 0755);
     }
 
     QString Erreurs() { return QString::fromLocal8Bit(processus.readAllStandardError()); }
@@ -325,7 +327,6 @@ TEST_F(Demarrage, ProgrammeInstalleReglagesDansLeDossierDeLUtilisateur) {
     FermeEtAttendLaFin(fenetre);
     EXPECT_TRUE(Lit(personnel).contains("Baud=9600\r\n")) << Lit(personnel).toStdString();
     EXPECT_EQ(Lit(ini), "[Spectro]\r\nBaud=2400\r\n");
-    ::chmod(QFile::encodeName(binaires).constData(), 0755);
 }
 
 // Log-out and shutdown send SIGTERM, a closed terminal SIGHUP, Ctrl+C SIGINT: each ends the
