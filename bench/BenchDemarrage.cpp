@@ -48,11 +48,15 @@ private:
 
 int Enfant(int argc, char** argv) {
     TApplication application(argc, argv);
+    const TTraductionQt traduction;
     TBoitesQt boites;
     InstalleBoites(&boites);
     FixeRegional(TParametresRegionaux::DuSysteme());
     CreeDossierTablarix(DossierSpecial(QStandardPaths::DocumentsLocation));
-    ChargeConfiguration(NomFichierIni());
+    ChargeConfiguration(
+        EmplacementIni(QCoreApplication::applicationFilePath(),
+                       QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+            .Lecture);
     TApplication::FixeTitre(QStringLiteral("Spectrophotomètre Jenway IC6500"));
     int fin = 0;
     {

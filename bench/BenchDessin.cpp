@@ -1,5 +1,6 @@
 // One full drawing of a spectrum on a full-HD screen image: what a repaint costs during a scan,
-// at 512, 1024, 2048 and 4097 points to show how it grows with the run's size.
+// at 512, 1024, 2048 and 4097 points to show how it grows with the run's size; and the same
+// drawing on a high-density screen at a scale of 2 (four times the pixels, same coordinates).
 #include "Banc.h"
 #include "Figures.h"
 #include "graph/CanevasPeintre.h"
@@ -26,7 +27,9 @@ void RemplitSpectre(Tcourbe& courbe, int points) {
 }
 
 void DessinComplet(benchmark::State& etat) {
-    QImage image(1920, 1080, QImage::Format_RGB32);
+    const int echelle = static_cast<int>(etat.range(1));
+    QImage image(1920 * echelle, 1080 * echelle, QImage::Format_RGB32);
+    image.setDevicePixelRatio(echelle);
     TCanevasPeintre canevas(&image);
     Tgraphe graphe;
     graphe.MondeX.Nom = "\x88";
@@ -36,7 +39,7 @@ void DessinComplet(benchmark::State& etat) {
     const int points = static_cast<int>(etat.range(0));
     RemplitSpectre(graphe.Courbe, points);
     graphe.Canvas = &canevas;
-    graphe.ZoneDessin = {0, 0, image.width(), image.height()};
+    graphe.ZoneDessin = {0, 0, 1920, 1080};
     graphe.Dessine(); // fonts resolved once, as on screen after the first paint
     canevas.Termine();
     std::vector<double> durees;
@@ -48,13 +51,16 @@ void DessinComplet(benchmark::State& etat) {
         durees.push_back(static_cast<double>(NanosecondesMonotones() - debut) / 1e6);
     }
     // The median: a drawing interrupted by another program on the same cores says nothing.
-    ImprimeFigure("dessin_complet_" + std::to_string(points), Mediane(durees), "ms", 2);
+    ImprimeFigure("dessin_complet_" + std::to_string(points) +
+                      (echelle == 1 ? std::string() : "_echelle" + std::to_string(echelle)),
+                  Mediane(durees), "ms", 2);
 }
 BENCHMARK(DessinComplet)
-    ->Arg(512)
-    ->Arg(1024)
-    ->Arg(2048)
-    ->Arg(CapaciteCourbe)
+    ->Args({512, 1})
+    ->Args({1024, 1})
+    ->Args({2048, 1})
+    ->Args({CapaciteCourbe, 1})
+    ->Args({CapaciteCourbe, 2})
     ->Iterations(100)
     ->Unit(benchmark::kMillisecond);
 

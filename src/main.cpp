@@ -7,19 +7,25 @@
 #include "shell/FormMain.h"
 #include "shell/Regional.h"
 #include "shell/Reprise.h"
+#include "shell/SignauxArret.h"
 #include "shell/Utilitaires.h"
 
 #include <QTimer>
 
 int main(int argc, char* argv[]) {
     TApplication application(argc, argv);
+    const TTraductionQt traduction;
+    // The desktop entry installed with the program, for the icon of its windows.
+    TApplication::setDesktopFileName(QStringLiteral("jenway6500"));
     TBoitesQt boites;
     InstalleBoites(&boites);
     FixeRegional(TParametresRegionaux::DuSysteme());
 
     CreeDossierTablarix(DossierSpecial(QStandardPaths::DocumentsLocation));
-    const QString ini = NomFichierIni();
-    ChargeConfiguration(ini);
+    const TEmplacementIni ini =
+        EmplacementIni(QCoreApplication::applicationFilePath(),
+                       QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    ChargeConfiguration(ini.Lecture);
     TApplication::FixeTitre(QStringLiteral("Spectrophotomètre Jenway IC6500"));
 
     int fin = 0;
@@ -31,6 +37,7 @@ int main(int argc, char* argv[]) {
             InstalleBoites(nullptr);
             return 0;
         }
+        const TSignauxArret arret([] { FormMain->close(); });
         FormMain->show();
         // Runs a crash interrupted are offered once the main window is on screen.
         QTimer::singleShot(0, FormMain, [] {
@@ -42,7 +49,7 @@ int main(int argc, char* argv[]) {
             AvecBoiteErreur([] { ProposeReprises(DossierJournaux(), RestaurationsDesFenetres()); });
         });
         fin = TApplication::exec();
-        SauveConfiguration(ini);
+        SauveConfiguration(ini.Ecriture);
     }
     InstalleBoites(nullptr);
     return fin;

@@ -5,14 +5,15 @@ JENWAY_RACINE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 JENWAY_PAQUETS=(
   cmake ninja-build g++ clang-format clang libclang-rt-dev
-  qt6-base-dev qt6-serialport-dev
+  qt6-base-dev qt6-serialport-dev qt6-translations-l10n
   libgtest-dev libbenchmark-dev
   xvfb xauth imagemagick libxcb1-dev
   locales
 )
 
+# installe_paquets [other packages a script needs...]
 installe_paquets() {
-  installe_manquants "" "${JENWAY_PAQUETS[@]}"
+  installe_manquants "" "${JENWAY_PAQUETS[@]}" "$@"
   genere_locale_francaise
 }
 
@@ -50,10 +51,28 @@ genere_locale_francaise() {
     "grep -qx 'fr_FR.UTF-8 UTF-8' /etc/locale.gen || echo 'fr_FR.UTF-8 UTF-8' >> /etc/locale.gen; locale-gen"
 }
 
-# configure_et_construit DOSSIER TYPE [options cmake...]
-configure_et_construit() {
+# configure DOSSIER TYPE [options cmake...]
+configure() {
   local dossier=$1 type=$2
   shift 2
   cmake -S "$JENWAY_RACINE" -B "$dossier" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@"
-  cmake --build "$dossier"
+}
+
+# construit DOSSIER [cibles...]: the targets named, or all of them; on every core unless
+# CMAKE_BUILD_PARALLEL_LEVEL says otherwise.
+construit() {
+  local dossier=$1
+  shift
+  local cibles=()
+  local cible
+  for cible in "$@"; do
+    cibles+=(--target "$cible")
+  done
+  cmake --build "$dossier" --parallel "${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}" "${cibles[@]}"
+}
+
+# configure_et_construit DOSSIER TYPE [options cmake...]
+configure_et_construit() {
+  configure "$@"
+  construit "$1"
 }

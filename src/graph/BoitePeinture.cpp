@@ -31,19 +31,32 @@ void TBoitePeinture::Modifiee() {
     update();
 }
 
-void TBoitePeinture::ImageALaTaille() {
-    if (image_.size() == size())
+QSize TBoitePeinture::TaillePixels() const {
+    return (QSizeF(size()) * devicePixelRatio()).toSize();
+}
+
+bool TBoitePeinture::ImageALaTaille() const {
+    return image_.size() == TaillePixels() && image_.devicePixelRatio() == devicePixelRatio();
+}
+
+// The image has the screen's pixels (twice the widget's size at a scale of 2, as a 4K screen
+// has): the drawing stays in the widget's coordinates and Qt scales it, so text and lines are
+// sharp rather than an enlarged low-resolution picture.
+void TBoitePeinture::MetImageALaTaille() {
+    if (ImageALaTaille())
         return;
     canevas_.ChangeSurface(nullptr);
-    image_ = size().isEmpty() ? QImage() : QImage(size(), QImage::Format_RGB32);
-    if (!image_.isNull())
+    image_ = size().isEmpty() ? QImage() : QImage(TaillePixels(), QImage::Format_RGB32);
+    if (!image_.isNull()) {
+        image_.setDevicePixelRatio(devicePixelRatio());
         image_.fill(Qt::white);
+    }
     canevas_.ChangeSurface(image_.isNull() ? nullptr : &image_);
     aRedessiner_ = true;
 }
 
 void TBoitePeinture::DessinComplet() {
-    ImageALaTaille();
+    MetImageALaTaille();
     aRedessiner_ = false;
     enDessin_ = true;
     emit Peinture();
@@ -69,7 +82,7 @@ const QImage& TBoitePeinture::Image() {
 }
 
 void TBoitePeinture::paintEvent(QPaintEvent* evenement) {
-    const bool nouvelleTaille = image_.size() != size();
+    const bool nouvelleTaille = !ImageALaTaille(); // resized, or moved to another screen
     if (nouvelleTaille || (aRedessiner_ && !differe_.isActive())) {
         const qint64 ecoule = depuisDessin_.isValid() ? depuisDessin_.elapsed() : IntervalleMinimal;
         if (nouvelleTaille || ecoule >= IntervalleMinimal)
@@ -80,10 +93,14 @@ void TBoitePeinture::paintEvent(QPaintEvent* evenement) {
     canevas_.Termine();
     modifiee_ = false;
     QPainter ecran(this);
-    if (image_.isNull())
-        ecran.fillRect(evenement->rect(), Qt::white);
-    else
-        ecran.drawImage(evenement->rect(), image_, evenement->rect());
+    const QRect zone = evenement->rect();
+    if (image_.isNull()) {
+        ecran.fillRect(zone, Qt::white);
+        return;
+    }
+    const qreal echelle = image_.devicePixelRatio();
+    ecran.drawImage(zone, image_,
+                    QRectF(QPointF(zone.topLeft()) * echelle, QSizeF(zone.size()) * echelle));
 }
 
 void TBoitePeinture::mouseMoveEvent(QMouseEvent* evenement) {

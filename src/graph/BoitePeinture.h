@@ -28,7 +28,8 @@ public:
     void Repeint();
     // A full drawing now, shown at the next update.
     void RepeintMaintenant();
-    // The picture as drawn so far.
+    // The picture as drawn so far, in the screen's pixels: its device pixel ratio is the
+    // widget's.
     const QImage& Image();
     int NbDessinsComplets() const { return dessinsComplets_; }
 
@@ -46,7 +47,9 @@ protected:
 
 private:
     void DessinComplet();
-    void ImageALaTaille();
+    QSize TaillePixels() const;
+    bool ImageALaTaille() const;
+    void MetImageALaTaille();
     void Modifiee();
 
     QImage image_;

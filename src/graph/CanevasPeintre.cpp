@@ -58,6 +58,8 @@ QPainter* TCanevasPeintre::Peintre() {
 
 void TCanevasPeintre::AppliquePlume(const TPlume& plume) {
     QPen stylo(CouleurQt(plume.Couleur));
+    // One screen pixel wide, also on a high-density screen: a wider pen goes through Qt's
+    // stroker, a hundred times slower on a 4097-point curve.
     stylo.setWidth(0);
     stylo.setStyle(plume.Style == TStylePlume::Pointille ? Qt::DotLine : Qt::SolidLine);
     peintre_.setPen(stylo);
@@ -162,8 +164,10 @@ int TCanevasPeintre::LargeurTexte(const QString& texte) {
                     : QFontMetrics(Fonte()).horizontalAdvance(texte);
 }
 
+// In drawing coordinates: an image of a high-density screen has more pixels than that.
 TRectangle TCanevasPeintre::Decoupage() const {
     if (!surface_)
         return {};
-    return {0, 0, surface_->width(), surface_->height()};
+    const qreal echelle = surface_->devicePixelRatio();
+    return {0, 0, qRound(surface_->width() / echelle), qRound(surface_->height() / echelle)};
 }

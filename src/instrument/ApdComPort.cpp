@@ -272,7 +272,7 @@ void TApdComPort::SetTracing(TTraceLogState etat) {
     if (etat == tlDump && (Open() || !trace_.EstVide())) {
         tracing_ = tlOff;
         const TTraceSerie trace = std::exchange(trace_, {});
-        trace.Ecrit(QDir::current().filePath(TraceName));
+        trace.Ecrit(CheminEnregistrement(TraceName));
         return;
     }
     tracing_ = etat == tlOn ? tlOn : tlOff;
@@ -284,7 +284,7 @@ void TApdComPort::SetLogging(TTraceLogState etat) {
     if (etat == tlDump && (Open() || !journal_.EstVide())) {
         logging_ = tlOff;
         const TJournalSerie journal = std::exchange(journal_, {});
-        journal.Ecrit(QDir::current().filePath(LogName), peripherique_);
+        journal.Ecrit(CheminEnregistrement(LogName), peripherique_);
         return;
     }
     logging_ = etat == tlOn ? tlOn : tlOff;

@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -47,6 +49,20 @@ TSpinEdit* Spin(const QString& nom, const QString& accessible, qint32 mini, qint
     return spin;
 }
 
+// A page that scrolls only where the screen is too small for it (a 1080-line screen at a scale
+// of 2): it asks for the page's whole size, where a scroll area would ask for a fixed few lines.
+class TPageDefilante : public QScrollArea {
+public:
+    explicit TPageDefilante(QWidget* page) {
+        setWidget(page);
+        setWidgetResizable(true);
+        setFrameShape(QFrame::NoFrame);
+    }
+    QSize sizeHint() const override {
+        return widget()->sizeHint() + QSize(2 * frameWidth(), 2 * frameWidth());
+    }
+};
+
 // A number typed in an absorbance field; the error names the text as typed.
 double LitAbsorbance(const QLineEdit& edit) {
     double valeur = 0;
@@ -66,8 +82,8 @@ TConfigSpectroDlg::TConfigSpectroDlg(QWidget* parent) : QDialog(parent) {
 
     Notebook = new QTabWidget;
     Notebook->setObjectName(QStringLiteral("Notebook"));
-    Notebook->addTab(PageVoieSerie(), QStringLiteral("Voie série"));
-    Notebook->addTab(PageCommande(), QStringLiteral("Commande"));
+    Notebook->addTab(new TPageDefilante(PageVoieSerie()), QStringLiteral("Voie série"));
+    Notebook->addTab(new TPageDefilante(PageCommande()), QStringLiteral("Commande"));
 
     OKBtn = new QPushButton(QStringLiteral("OK"));
     CancelBtn = new QPushButton(QStringLiteral("Abandon"));
@@ -86,7 +102,19 @@ TConfigSpectroDlg::TConfigSpectroDlg(QWidget* parent) : QDialog(parent) {
     auto* page = new QHBoxLayout(this);
     page->addWidget(Notebook, 1);
     page->addLayout(panelBoutons);
-    resize(504, 417);
+    AjusteALEcran();
+}
+
+// The whole dialog where the screen has room, else the screen's room, less a tenth for the
+// title bar and the desktop's panels: the pages scroll.
+void TConfigSpectroDlg::AjusteALEcran() {
+    const QSize voulue = sizeHint().expandedTo(QSize(504, 417));
+    const QScreen* ecran = screen();
+    if (!ecran) {
+        resize(voulue);
+        return;
+    }
+    resize(voulue.boundedTo(ecran->availableGeometry().size() * 9 / 10));
 }
 
 QWidget* TConfigSpectroDlg::PageVoieSerie() {

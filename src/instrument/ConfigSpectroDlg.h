@@ -59,6 +59,7 @@ private:
     void AfficheLesPorts();
     QWidget* PageVoieSerie();
     QWidget* PageCommande();
+    void AjusteALEcran();
 
     quint16 comHorsListe_ = 0; // the port of the ninth item, 0 without one
 };

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QSysInfo>
 
 namespace {
@@ -43,13 +44,18 @@ void EcritFichier(const QString& chemin, const QByteArray& contenu) {
         fichier.write(contenu) != contenu.size() || !fichier.flush())
         throw ECommFichier(
             fichier.error(),
-            QStringLiteral("Impossible d'écrire le fichier %1 : %2. Vérifiez que le "
-                           "dossier de travail du programme accepte de nouveaux "
-                           "fichiers.")
+            QStringLiteral("Impossible d'écrire le fichier %1 : %2. Vérifiez que son "
+                           "dossier accepte de nouveaux fichiers.")
                 .arg(QDir::toNativeSeparators(chemin), RaisonFichier(fichier.error())));
 }
 
 } // namespace
+
+QString CheminEnregistrement(const QString& nom) {
+    const QDir dossier(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    dossier.mkpath(QStringLiteral("."));
+    return dossier.filePath(nom);
+}
 
 void TTraceSerie::Note(QByteArrayView octets, bool emis) {
     for (const char octet : octets) {

@@ -5,6 +5,11 @@
 
 #include <deque>
 
+// Where the trace and log files named `nom` go: the user's data folder (made when missing), as
+// for the journals. The current folder of a program started from a menu is anywhere, the home
+// or the system's root, and often not writable.
+QString CheminEnregistrement(const QString& nom);
+
 // The last characters sent and received, for the trace file.
 class TTraceSerie {
 public:

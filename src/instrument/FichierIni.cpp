@@ -5,7 +5,16 @@
 #include "shell/Utilitaires.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <filesystem>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -29,6 +38,45 @@ bool LitEntierTexte(QString texte, qint32& valeur) {
     return ok;
 }
 
+// Flushed before the commit: a write that fails in the commit's own flush goes unnoticed there,
+// and a truncated file would replace the previous one.
+bool EcritFichier(const QString& chemin, const QByteArray& contenu) {
+    QSaveFile fichier(chemin);
+    return fichier.open(QIODevice::WriteOnly) && fichier.write(contenu) == contenu.size() &&
+           fichier.flush() && fichier.commit();
+}
+
+// QSaveFile writes through a link to its target, which may be any file of the user's, the
+// program itself included: the link itself is replaced, as a whole, by the settings.
+bool RemplaceLien(const QString& lien, const QByteArray& contenu) {
+    QTemporaryFile temporaire(QFileInfo(lien).absolutePath() + QStringLiteral("/jenway-XXXXXX"));
+    if (!temporaire.open() || temporaire.write(contenu) != contenu.size() || !temporaire.flush())
+        return false;
+#ifdef Q_OS_UNIX
+    if (::fsync(temporaire.handle()) != 0)
+        return false;
+#endif
+    temporaire.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                              QFile::ReadOther);
+    std::error_code erreur;
+    std::filesystem::rename(std::filesystem::path(temporaire.fileName().toStdU16String()),
+                            std::filesystem::path(lien.toStdU16String()), erreur);
+    if (erreur)
+        return false;
+    temporaire.setAutoRemove(false);
+    return true;
+}
+
+// What the user can do something about, when it is known.
+QString RaisonEchec(const QString& chemin) {
+    const QFileInfo fichier(chemin);
+    if (fichier.fileName().toUtf8().size() > 255)
+        return QStringLiteral(" : nom de fichier trop long (plus de 255 caractères)");
+    if (fichier.isDir())
+        return QStringLiteral(" : un dossier porte ce nom");
+    return {};
+}
+
 } // namespace
 
 TFichierIni::TFichierIni(QString chemin) : TFichierIni(std::move(chemin), nullptr) {}
@@ -43,8 +91,9 @@ TFichierIni::TFichierIni(QString chemin, const QByteArray* contenu) : chemin_(st
         Analyse(*contenu);
         return;
     }
+    // Only a plain file: a device or a pipe of that name would never end.
     QFile fichier(chemin_);
-    if (fichier.open(QIODevice::ReadOnly))
+    if (QFileInfo(chemin_).isFile() && fichier.open(QIODevice::ReadOnly))
         Analyse(fichier.readAll());
 }
 
@@ -158,11 +207,11 @@ QByteArray TFichierIni::Contenu() const {
 
 void TFichierIni::Enregistre() const {
     const QByteArray contenu = Contenu();
-    QSaveFile fichier(chemin_);
-    // Flushed before the commit: a write that fails in the commit's own flush goes unnoticed
-    // there, and a truncated file would replace the previous one.
-    if (!fichier.open(QIODevice::WriteOnly) || fichier.write(contenu) != contenu.size() ||
-        !fichier.flush() || !fichier.commit())
+    const bool ecrit = QFileInfo(chemin_).isSymLink() ? RemplaceLien(chemin_, contenu)
+                                                      : EcritFichier(chemin_, contenu);
+    if (!ecrit)
         throw EEcritureIni(
-            QStringLiteral("Impossible d'écrire dans %1").arg(chemin_).toUtf8().toStdString());
+            (QStringLiteral("Impossible d'écrire dans %1").arg(chemin_) + RaisonEchec(chemin_))
+                .toUtf8()
+                .toStdString());
 }

@@ -16,7 +16,8 @@ public:
 // uses CR LF and keeps the sections and keys it does not touch, in their order.
 class TFichierIni {
 public:
-    // Reads the file when it exists; a missing file is an empty one.
+    // Reads the file when it exists (through a link); a missing file, or anything but a plain
+    // file, is an empty one.
     explicit TFichierIni(QString chemin);
     // The file at `chemin` as if it held `contenu`: what the reader makes of those bytes.
     static TFichierIni DepuisOctets(QString chemin, const QByteArray& contenu);
@@ -36,8 +37,9 @@ public:
     void EcritBooleen(const QString& section, const QString& cle, bool valeur);
     void EcritReel(const QString& section, const QString& cle, double valeur);
 
-    // Replaces the file as a whole, so a failed write leaves the previous one intact.
-    // Throws EEcritureIni "Impossible d'écrire dans <file>".
+    // Replaces the file as a whole, so a failed write leaves the previous one intact; a link
+    // is replaced itself, its target left as it was. Throws EEcritureIni "Impossible d'écrire
+    // dans <file>", with the reason when it is one the user can act on.
     void Enregistre() const;
     // The bytes Enregistre writes.
     QByteArray Contenu() const;

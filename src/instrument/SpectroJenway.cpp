@@ -3,8 +3,9 @@
 #include "instrument/FichierIni.h"
 #include "shell/Utilitaires.h"
 
-#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 TspectroJenway Spectro;
 
@@ -15,6 +16,22 @@ namespace {
 // still read when it is the only one present.
 const QString kCleFinMessage = QStringLiteral("FinMessage");
 const QString kAncienneCleFinMessage = QStringLiteral("FinDeChaine");
+
+// The longest file name the usual file systems accept.
+constexpr qsizetype kLongueurNomMaxi = 255;
+
+// Whether the settings can be written at `chemin`. A link there is replaced by the file, so only
+// its folder matters. The folder's permissions say too little (access lists, read-only mounts,
+// quotas): a file is really created there and removed.
+bool PlaceInscriptible(const QString& chemin) {
+    const QFileInfo fichier(chemin);
+    if (fichier.fileName().toUtf8().size() > kLongueurNomMaxi)
+        return false;
+    if (!fichier.isSymLink() && fichier.exists() && !(fichier.isFile() && fichier.isWritable()))
+        return false;
+    QTemporaryFile sonde(fichier.absolutePath() + QStringLiteral("/jenway-XXXXXX"));
+    return sonde.open();
+}
 
 } // namespace
 
@@ -66,10 +83,17 @@ void TspectroJenway::EcritConfig(TFichierIni& ini) const {
     ini.EcritEntier(s, QStringLiteral("TimeOut"), TimeOut);
 }
 
-QString NomFichierIni() {
-    const QFileInfo executable(QCoreApplication::applicationFilePath());
-    return (executable.path() + u'/' + executable.completeBaseName() + QStringLiteral(".INI"))
-        .left(255);
+QString NomFichierIni(const QString& executable) {
+    const QFileInfo fichier(executable);
+    return fichier.path() + u'/' + fichier.completeBaseName() + QStringLiteral(".INI");
+}
+
+TEmplacementIni EmplacementIni(const QString& executable, const QString& dossierUtilisateur) {
+    const QString aCote = NomFichierIni(executable);
+    if (PlaceInscriptible(aCote))
+        return {aCote, aCote};
+    const QString personnel = QDir(dossierUtilisateur).filePath(QFileInfo(aCote).fileName());
+    return {QFileInfo::exists(personnel) ? personnel : aCote, personnel};
 }
 
 void ChargeConfiguration(const QString& cheminIni) {
@@ -79,6 +103,7 @@ void ChargeConfiguration(const QString& cheminIni) {
 
 void SauveConfiguration(const QString& cheminIni) {
     try {
+        QDir().mkpath(QFileInfo(cheminIni).absolutePath()); // the user's folder, the first time
         TFichierIni ini(cheminIni);
         Spectro.EcritConfig(ini);
         ini.Enregistre();

@@ -131,10 +131,24 @@ bool LitNombreAppareil(QByteArrayView texte, double& valeur, QChar* separateur =
 // while the commands carry the system's, `systeme`.
 QString TexteSeparateurDifferent(QChar appareil, QChar systeme);
 
-// The executable's path with the extension ".INI", at most 255 characters.
-QString NomFichierIni();
+// The executable's path with its extension replaced by ".INI", whole: a path cut short names
+// another file, the executable itself when it is as long as the cut.
+QString NomFichierIni(const QString& executable);
 
-// Start and exit: open the INI file, read or write `Spectro`, close it. A file that cannot
-// be written is reported in the error box; the program ends all the same.
+// Where the settings are read at start and written at exit.
+struct TEmplacementIni {
+    QString Lecture;
+    QString Ecriture;
+};
+
+// The file next to the executable while that place can be written. An installed program's folder
+// cannot be: then the file of the same name in `dossierUtilisateur` (the user's configuration
+// folder), read when it exists; until it does, the one next to the executable gives the starting
+// values.
+TEmplacementIni EmplacementIni(const QString& executable, const QString& dossierUtilisateur);
+
+// Start and exit: open the INI file, read or write `Spectro`, close it. A missing folder is
+// created; a file that cannot be written is reported in the error box; the program ends all the
+// same.
 void ChargeConfiguration(const QString& cheminIni);
 void SauveConfiguration(const QString& cheminIni);

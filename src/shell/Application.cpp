@@ -2,6 +2,9 @@
 
 #include "shell/Boites.h"
 
+#include <QLibraryInfo>
+#include <QTranslator>
+
 #include <exception>
 
 namespace {
@@ -28,6 +31,17 @@ QString TApplication::Titre() {
 
 void TApplication::FixeTitre(const QString& titre) {
     TitreApplication() = titre;
+}
+
+TTraductionQt::TTraductionQt() : traducteur_(std::make_unique<QTranslator>()) {
+    chargee_ = traducteur_->load(QStringLiteral("qtbase_fr"),
+                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+               QCoreApplication::installTranslator(traducteur_.get());
+}
+
+TTraductionQt::~TTraductionQt() {
+    if (chargee_)
+        QCoreApplication::removeTranslator(traducteur_.get());
 }
 
 void AfficheException(const std::exception& erreur) {

@@ -2,6 +2,10 @@
 
 #include <QApplication>
 
+#include <memory>
+
+class QTranslator;
+
 // The application object. An exception that reaches the message loop ends the user action in
 // progress and is shown in the application's default error box; Qt never sees it.
 class TApplication : public QApplication {
@@ -14,6 +18,23 @@ public:
     // platform would append to every window caption.
     static QString Titre();
     static void FixeTitre(const QString& titre);
+};
+
+// Qt's own dialogs and buttons (file and print dialogs, standard buttons) in French, as the rest
+// of the program, whatever the system's language: Qt's French translation, installed while this
+// object lives. Chargee() is false where the system lacks it (they stay in English).
+class TTraductionQt {
+public:
+    TTraductionQt();
+    ~TTraductionQt();
+    TTraductionQt(const TTraductionQt&) = delete;
+    TTraductionQt& operator=(const TTraductionQt&) = delete;
+
+    bool Chargee() const { return chargee_; }
+
+private:
+    std::unique_ptr<QTranslator> traducteur_;
+    bool chargee_ = false;
 };
 
 // The default error box: the application's title, the error icon, the message and OK.

@@ -124,6 +124,30 @@ TEST_F(BoitePeintureTest, LesDemandesDeRepeintureSontRegroupees) {
     EXPECT_EQ(graphe.ZoneDessin, (TRectangle{0, 0, 500, 350}));
 }
 
+// On a high-density screen (the same test run with QT_SCALE_FACTOR=2, see CMakeLists.txt) the
+// picture has the screen's pixels and the screen shows it pixel for pixel, not enlarged; what is
+// drawn lands where the widget's coordinates say.
+TEST_F(BoitePeintureTest, ImageALaDensiteDeLEcran) {
+    boite.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&boite));
+    const qreal echelle = boite.devicePixelRatio();
+    EXPECT_EQ(echelle, qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble());
+    AjoutePoint(0, 0.2);
+    AjoutePoint(10, 0.9);
+    boite.RepeintMaintenant();
+    EXPECT_EQ(boite.Image().size(), boite.size() * echelle);
+    EXPECT_EQ(boite.Image().devicePixelRatio(), echelle);
+    EXPECT_EQ(graphe.ZoneDessin, (TRectangle{0, 0, 400, 300}));
+    graphe.ReticuleX = 150;
+    graphe.ReticuleY = 100;
+    graphe.Reticule();
+    const int x = qRound(150 * echelle);
+    EXPECT_EQ(boite.Image().pixel(x, qRound(2 * echelle)), qRgb(0, 0, 0));
+    EXPECT_EQ(boite.Image().pixel(qRound(398 * echelle), qRound(100 * echelle)), qRgb(0, 0, 0));
+    QTest::qWait(10);
+    EXPECT_EQ(boite.grab().toImage().convertToFormat(QImage::Format_RGB32), boite.Image());
+}
+
 TEST_F(BoitePeintureTest, LaSourisEstSuivieSansBouton) {
     boite.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&boite));

@@ -5,7 +5,11 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -158,6 +162,38 @@ TEST(SpinEdit, ValeurBorneeEstCelleQuiEstAffichee) {
         spin.Edit().setText(c.tape);
         EXPECT_EQ(spin.ValeurBornee(), c.valeur);
         EXPECT_EQ(spin.Text(), QString::number(c.valeur));
+    }
+}
+
+} // namespace
+
+namespace {
+
+// On a small screen (the offscreen one, 800 × 600, at a scale of 2 in a second run: see
+// CMakeLists.txt) the dialog fits, its buttons in sight, and the pages scroll to their last field.
+TEST_F(ConfigSpectroDlg, TientDansLEcran) {
+    QWidget principale;
+    principale.show();
+    TConfigSpectroDlg dialogue(&principale);
+    dialogue.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialogue));
+    const QRect ecran = dialogue.screen()->availableGeometry();
+    EXPECT_LE(dialogue.width(), ecran.width());
+    EXPECT_LE(dialogue.height(), ecran.height());
+    EXPECT_TRUE(dialogue.rect().contains(dialogue.OKBtn->geometry()));
+    EXPECT_TRUE(dialogue.rect().contains(dialogue.CancelBtn->geometry()));
+    for (QLineEdit* dernier : {dialogue.StopRemoteEdit, dialogue.EditMaxAbs}) {
+        dialogue.Notebook->setCurrentWidget(
+            dialogue.Notebook->widget(dernier == dialogue.EditMaxAbs));
+        auto* zone = qobject_cast<QScrollArea*>(dialogue.Notebook->currentWidget());
+        ASSERT_NE(zone, nullptr);
+        QTest::qWait(10); // the page laid out now that it shows
+        const QRect champ(dernier->mapTo(zone->widget(), QPoint()), dernier->size());
+        zone->ensureVisible(champ.center().x(), champ.center().y(), champ.width() / 2 + 1,
+                            champ.height() / 2 + 1);
+        QTest::qWait(10);
+        const QRect vu(dernier->mapTo(zone->viewport(), QPoint()), dernier->size());
+        EXPECT_TRUE(zone->viewport()->rect().contains(vu)) << dernier->objectName().toStdString();
     }
 }
 

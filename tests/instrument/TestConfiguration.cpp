@@ -4,12 +4,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
 
 namespace {
@@ -130,12 +132,151 @@ TEST_F(Configuration, UnAppareilRenommeEcritSaSectionSansToucherSpectro) {
 }
 
 TEST_F(Configuration, FichierImpossibleAEcrireLeDitEtContinue) {
+    {
+        QFile fichier(dossier_.filePath("fichier"));
+        ASSERT_TRUE(fichier.open(QIODevice::WriteOnly)); // a file where the folder should be
+    }
+    ASSERT_TRUE(QDir(dossier_.path()).mkdir("dossier.INI"));
+    const QString nomLong = QString(260, u'n') + ".INI";
+    const struct {
+        QString chemin;
+        QString raison;
+    } cas[] = {
+        {dossier_.filePath("fichier/jenway6500.INI"), ""},
+        {dossier_.filePath("dossier.INI"), " : un dossier porte ce nom"},
+        {dossier_.filePath(nomLong), " : nom de fichier trop long (plus de 255 caractères)"}};
+    for (const auto& c : cas) {
+        const TBoitesScriptees boites;
+        SauveConfiguration(c.chemin);
+        ASSERT_EQ(boites.Vues.size(), 1u) << c.chemin.toStdString();
+        // The error box shortens a long message in its middle; the reason stays whole.
+        const QString texte = boites.Vues[0].Texte;
+        EXPECT_TRUE(texte.startsWith("Impossible d'écrire dans " + c.chemin.left(40)) &&
+                    texte.endsWith(c.chemin.right(20) + c.raison))
+            << texte.toStdString();
+        EXPECT_EQ(boites.Vues[0].Titre, "Erreur");
+    }
+}
+
+// The user's configuration folder is made the first time the settings go there.
+TEST_F(Configuration, DossierAbsentCree) {
+    const QString chemin = dossier_.filePath("config/jenway6500/jenway6500.INI");
     const TBoitesScriptees boites;
-    const QString chemin = dossier_.filePath("absent/jenway6500.INI");
     SauveConfiguration(chemin);
+    EXPECT_TRUE(boites.Vues.empty());
+    QFile fichier(chemin);
+    ASSERT_TRUE(fichier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(fichier.readAll(), kDefauts);
+}
+
+// A program in a folder whose path is as long as the old cut, or longer: its settings go next to
+// it under their whole name, the program itself untouched.
+TEST_F(Configuration, CheminLongJamaisCoupe) {
+    const QByteArray programme = "\x7f"
+                                 "ELF le programme";
+    for (const int longueur : {250, 254, 255, 256, 259, 300, 1000}) {
+        // Folders of at most 200 characters up to an executable path of `longueur` characters.
+        QString dossier = dossier_.filePath(QString::number(longueur));
+        const QString nom = QStringLiteral("/jenway6500");
+        while (dossier.size() + nom.size() < longueur) {
+            const qsizetype reste = longueur - nom.size() - dossier.size() - 1;
+            dossier += u'/' + QString(std::clamp<qsizetype>(reste, 1, 200), u'd');
+        }
+        ASSERT_TRUE(QDir().mkpath(dossier));
+        const QString executable = dossier + nom;
+        ASSERT_EQ(executable.size(), longueur);
+        {
+            QFile f(executable);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(programme);
+        }
+        const TEmplacementIni ini = EmplacementIni(executable, dossier_.filePath("config"));
+        EXPECT_EQ(ini.Lecture, executable + ".INI");
+        EXPECT_EQ(ini.Ecriture, executable + ".INI");
+
+        const TBoitesScriptees boites;
+        Spectro.Baud = 9600;
+        SauveConfiguration(ini.Ecriture);
+        EXPECT_TRUE(boites.Vues.empty()) << longueur;
+        QFile f(executable);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), programme) << longueur;
+        Spectro = TspectroJenway{};
+        ChargeConfiguration(ini.Lecture);
+        EXPECT_EQ(Spectro.Baud, 9600) << longueur;
+        EXPECT_EQ(QDir(dossier).entryList(QDir::Files),
+                  QStringList({"jenway6500", "jenway6500.INI"}));
+    }
+}
+
+// A settings file that is a link: read through it, but the link itself is replaced at exit, so
+// the file it named (the program, another user's file) is never rewritten.
+TEST_F(Configuration, LienSymboliqueRemplaceSaCibleIntacte) {
+    const QByteArray cible = "[Spectro]\r\nBaud=9600\r\n; le fichier d'un autre\r\n";
+    const struct {
+        const char* nom;
+        QString vers;
+        int baudLu;
+    } cas[] = {{"vers un fichier", dossier_.filePath("cible"), 9600},
+               {"vers rien", dossier_.filePath("absent/cible"), 1200},
+               {"vers un périphérique", QStringLiteral("/dev/zero"), 1200}};
+    {
+        QFile f(dossier_.filePath("cible"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(cible);
+    }
+    for (const auto& c : cas) {
+        QFile::remove(Chemin());
+        ASSERT_TRUE(QFile::link(c.vers, Chemin())) << c.nom;
+        Spectro = TspectroJenway{};
+        ChargeConfiguration(Chemin());
+        EXPECT_EQ(Spectro.Baud, c.baudLu) << c.nom;
+
+        const TBoitesScriptees boites;
+        Spectro.Com = 3;
+        SauveConfiguration(Chemin());
+        EXPECT_TRUE(boites.Vues.empty()) << c.nom;
+        EXPECT_FALSE(QFileInfo(Chemin()).isSymLink()) << c.nom;
+        EXPECT_TRUE(Lit().contains("Com=3\r\n")) << c.nom;
+        QFile f(dossier_.filePath("cible"));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), cible) << c.nom;
+        EXPECT_FALSE(QFileInfo::exists(dossier_.filePath("absent"))) << c.nom;
+    }
+}
+
+// Where the place next to the program cannot take the settings, they go to the user's folder:
+// the first start reads the file next to the program as its starting values, the following ones
+// read the user's own. A name too long for any folder is told at exit.
+TEST_F(Configuration, PlaceInutilisableReglagesDansLeDossierDeLUtilisateur) {
+    const QString utilisateur = dossier_.filePath("config/jenway6500");
+    const QString executable = dossier_.filePath("bin/jenway6500");
+    ASSERT_TRUE(QDir(dossier_.path()).mkpath("bin/jenway6500.INI")); // a folder in the way
+    const QString personnel = utilisateur + "/jenway6500.INI";
+
+    const TEmplacementIni premier = EmplacementIni(executable, utilisateur);
+    EXPECT_EQ(premier.Lecture.toStdString(), (executable + ".INI").toStdString());
+    EXPECT_EQ(premier.Ecriture.toStdString(), personnel.toStdString());
+    const TBoitesScriptees boites;
+    Spectro.Baud = 9600;
+    SauveConfiguration(premier.Ecriture);
+    EXPECT_TRUE(boites.Vues.empty());
+
+    const TEmplacementIni suivant = EmplacementIni(executable, utilisateur);
+    EXPECT_EQ(suivant.Lecture.toStdString(), personnel.toStdString());
+    EXPECT_EQ(suivant.Ecriture.toStdString(), personnel.toStdString());
+    Spectro = TspectroJenway{};
+    ChargeConfiguration(suivant.Lecture);
+    EXPECT_EQ(Spectro.Baud, 9600);
+
+    const QString nomLong = dossier_.filePath(QString(252, u'j')); // its INI name: 256 characters
+    const TEmplacementIni long_ = EmplacementIni(nomLong, utilisateur);
+    EXPECT_EQ(long_.Ecriture.toStdString(),
+              (utilisateur + u'/' + QString(252, u'j') + ".INI").toStdString());
+    SauveConfiguration(long_.Ecriture);
     ASSERT_EQ(boites.Vues.size(), 1u);
-    EXPECT_EQ(boites.Vues[0].Texte, "Impossible d'écrire dans " + chemin);
-    EXPECT_EQ(boites.Vues[0].Titre, "Erreur");
+    EXPECT_TRUE(
+        boites.Vues[0].Texte.endsWith(" : nom de fichier trop long (plus de 255 caractères)"));
 }
 
 bool ReglagesParDefaut(const TspectroJenway& s) {

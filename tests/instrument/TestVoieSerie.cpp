@@ -29,15 +29,29 @@ QByteArray LitFichier(const QString& chemin) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Runs in a fresh current directory, where the trace and log files go.
+// The trace and log files of a test, in the data folder (the test's own), and a fresh current
+// folder that must stay empty.
 class DossierCourant {
 public:
-    DossierCourant() : avant_(QDir::currentPath()) { QDir::setCurrent(dossier_.path()); }
-    ~DossierCourant() { QDir::setCurrent(avant_); }
-    QString Fichier(const QString& nom) const { return dossier_.filePath(nom); }
+    DossierCourant() : avant_(QDir::currentPath()) {
+        Efface();
+        QDir::setCurrent(courant_.path());
+    }
+    ~DossierCourant() {
+        QDir::setCurrent(avant_);
+        Efface();
+    }
+    QString Fichier(const QString& nom) const { return CheminEnregistrement(nom); }
+    QStringList DansLeDossierCourant() const {
+        return QDir(courant_.path()).entryList(QDir::Files);
+    }
 
 private:
-    QTemporaryDir dossier_;
+    static void Efface() {
+        QFile::remove(CheminEnregistrement(TApdComPort::TraceName));
+        QFile::remove(CheminEnregistrement(TApdComPort::LogName));
+    }
+    QTemporaryDir courant_;
     QString avant_;
 };
 
@@ -248,6 +262,10 @@ TEST(VoieSerie, TraceCommenceALOuvertureEtSeDeverseEnFichier) {
     EXPECT_TRUE(journal.contains(simulateur.Peripherique().toLatin1()));
     EXPECT_TRUE(journal.contains("  E  Ecriture      00000002\r\n"));
     EXPECT_TRUE(journal.contains("  R  Reception     00000006\r\n"));
+    // In the user's data folder, not wherever the program was started from.
+    EXPECT_EQ(QFileInfo(dossier.Fichier("jenway6500.TRC")).absolutePath(),
+              QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    EXPECT_EQ(dossier.DansLeDossierCourant(), QStringList());
     Spectro = TspectroJenway{};
 }
 
@@ -298,8 +316,8 @@ TEST(TraceSerie, FichierImpossibleSignale) {
         ADD_FAILURE() << "écrit";
     } catch (const ECommFichier& e) {
         EXPECT_STREQ(e.what(), "Impossible d'écrire le fichier /dossier/absent/jenway6500.TRC : il "
-                               "ne peut pas être créé là. Vérifiez que le dossier de travail du "
-                               "programme accepte de nouveaux fichiers.");
+                               "ne peut pas être créé là. Vérifiez que son dossier accepte de "
+                               "nouveaux fichiers.");
     }
 }
 

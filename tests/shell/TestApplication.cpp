@@ -1,12 +1,16 @@
 #include "BoitesScriptees.h"
 #include "shell/Application.h"
 #include "shell/BoitesQt.h"
+#include "shell/Regional.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QScreen>
 #include <QTextLayout>
 #include <QTimer>
@@ -63,6 +67,48 @@ TEST(BoitesQt, UneLongueLigneSansBlancSeReplieDansLaBoite) {
     });
     boites.Affiche({QStringLiteral("Erreur"), texte, TIconeBoite::Erreur, TBoutonsBoite::Ok});
     EXPECT_TRUE(vue);
+}
+
+} // namespace
+
+namespace {
+
+QStringList TextesDesBoutons() {
+    const QDialogButtonBox boutons(QDialogButtonBox::Save | QDialogButtonBox::Cancel |
+                                   QDialogButtonBox::Yes | QDialogButtonBox::No |
+                                   QDialogButtonBox::Open);
+    QStringList textes;
+    for (const QAbstractButton* b : boutons.buttons())
+        textes << b->text().remove(u'&');
+    textes.sort();
+    return textes;
+}
+
+// Qt's own buttons and dialogs speak French while the translation lives, whatever the system's
+// language, and their own language again after it.
+TEST(TraductionQt, BoutonsStandardEnFrancais) {
+    const QStringList anglais = TextesDesBoutons();
+    {
+        const TTraductionQt traduction;
+        ASSERT_TRUE(traduction.Chargee());
+        EXPECT_EQ(TextesDesBoutons().join(u',').toStdString(),
+                  "Annuler,Enregistrer,Non,Oui,Ouvrir");
+        EXPECT_EQ(QCoreApplication::translate("QPrintDialog", "Print").toStdString(), "Imprimer");
+    }
+    EXPECT_EQ(TextesDesBoutons(), anglais);
+}
+
+// On a French system (the test program run with LANG=fr_FR.UTF-8, see CMakeLists.txt), the
+// dates shown to the user (recovery question, printed page, serial log) follow French rules.
+TEST(SystemeFrancais, DatesALaFrancaise) {
+    if (QLocale::system().language() != QLocale::French)
+        GTEST_SKIP() << "le système n'est pas en français";
+    const TParametresRegionaux francais = TParametresRegionaux::DuSysteme();
+    EXPECT_EQ(francais.SeparateurDecimal, u',');
+    const TRegionalTemporaire regional(francais.SeparateurDecimal, francais.FormatDateCourt,
+                                       francais.FormatHeureLong);
+    EXPECT_EQ(TexteDateHeure(QDateTime(QDate(2004, 1, 28), QTime(14, 5, 9))).toStdString(),
+              "28/01/2004 14:05:09");
 }
 
 } // namespace

@@ -8,12 +8,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -186,6 +193,8 @@ protected:
             processus.kill();
             processus.waitForFinished();
         }
+        // A folder a test made read-only, so that the temporary folder can go.
+        ::chmod(QFile::encodeName(dossier.filePath(QStringLiteral("bin"))).constData(), 0755);
     }
 
     QString Erreurs() { return QString::fromLocal8Bit(processus.readAllStandardError()); }
@@ -200,12 +209,51 @@ protected:
         return fenetre;
     }
 
+    // Starts `executable` (with `avant` in front: another user's identity) and waits for its
+    // main window.
+    xcb_window_t Lance(const QString& executable, const QStringList& avant = {}) {
+        if (avant.isEmpty())
+            processus.start(executable, QStringList());
+        else
+            processus.start(avant.front(), avant.mid(1) << executable);
+        if (!processus.waitForStarted(60000))
+            return 0;
+        return FenetrePrincipale(processus);
+    }
+
     // One connection for the whole program: Xvfb starts afresh when its last client leaves, and
     // the next test would find no server for a moment.
     static TEcranX& Ecran() {
         static TEcranX ecranPartage;
         return ecranPartage;
     }
+
+    // The user "eleve" may go through the temporary folder and owns the home, the private folders
+    // and a copy of the X server's key; the program stays the administrator's.
+    void DonneAEleve() {
+        ASSERT_EQ(::chmod(QFile::encodeName(dossier.path()).constData(), 0755), 0);
+        const QString cle = dossier.filePath(QStringLiteral("Xauthority"));
+        QFile::copy(qEnvironmentVariable("XAUTHORITY"), cle);
+        QDir().mkpath(dossier.filePath(QStringLiteral("maison")));
+        QDir().mkpath(dossier.filePath(QStringLiteral("journaux")));
+        for (const char* nom : {"maison", "journaux", "execution", "Xauthority"})
+            ASSERT_EQ(QProcess::execute(QStringLiteral("chown"),
+                                        {QStringLiteral("-R"), QStringLiteral("eleve:eleve"),
+                                         dossier.filePath(QString::fromLatin1(nom))}),
+                      0);
+        QProcessEnvironment environnement = processus.processEnvironment();
+        environnement.insert(QStringLiteral("XAUTHORITY"), cle);
+        processus.setProcessEnvironment(environnement);
+    }
+
+    // Closes the main window and expects a clean end: a box at exit would keep it open.
+    void FermeEtAttendLaFin(xcb_window_t fenetre) {
+        ecran.Ferme(fenetre);
+        ASSERT_TRUE(processus.waitForFinished(60000)) << "le programme ne s'est pas arrêté";
+        EXPECT_EQ(processus.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(processus.exitCode(), 0) << Erreurs().toStdString();
+    }
+
     TEcranX& ecran = Ecran();
     QTemporaryDir dossier;
     const QString programme = dossier.filePath(QStringLiteral("bin/jenway6500"));
@@ -293,6 +341,99 @@ TEST_F(Demarrage, ServeurDDEImpossibleSignale) {
     ASSERT_NE(boite, 0u) << Erreurs().toStdString();
     ecran.Ferme(boite);
     EXPECT_TRUE(Attend([&] { return ecran.Fenetre(processus.processId(), "Erreur") == 0; }));
+}
+
+// Installed in a folder whose program path is 255 characters long, the length settings paths
+// used to be cut to: the settings go next to the program under their whole name, and the program
+// still starts the next time.
+TEST_F(Demarrage, CheminDe255CaracteresReglagesACoteProgrammeIntact) {
+    QString dossierLong = dossier.filePath(QStringLiteral("long"));
+    const QString nom = QStringLiteral("/jenway6500");
+    while (dossierLong.size() + nom.size() < 255)
+        dossierLong +=
+            u'/' +
+            QString(std::min<qsizetype>(200, 255 - nom.size() - dossierLong.size() - 1), u'd');
+    ASSERT_TRUE(QDir().mkpath(dossierLong));
+    const QString executable = dossierLong + nom;
+    ASSERT_EQ(executable.size(), 255);
+    ASSERT_TRUE(QFile::copy(programme, executable));
+    const QByteArray octets = Lit(executable);
+
+    for (int fois = 0; fois < 2; ++fois) {
+        const xcb_window_t fenetre = Lance(executable);
+        ASSERT_NE(fenetre, 0u) << "démarrage " << fois << " " << Erreurs().toStdString();
+        FermeEtAttendLaFin(fenetre);
+        EXPECT_TRUE(Lit(executable) == octets) << "le programme a été réécrit";
+        EXPECT_TRUE(Lit(executable + QStringLiteral(".INI")).contains("[Spectro]\r\nMiniA="));
+    }
+}
+
+// An installed program: its folder belongs to the administrator. Run by an ordinary user (the
+// user "eleve" when the test runs as root), it reads the administrator's file next to it as its
+// starting values, then keeps its settings in the user's configuration folder from one start to
+// the next, without a box at exit.
+TEST_F(Demarrage, ProgrammeInstalleReglagesDansLeDossierDeLUtilisateur) {
+    QStringList utilisateur;
+    if (::geteuid() == 0) {
+        if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty() ||
+            ::getpwnam("eleve") == nullptr)
+            GTEST_SKIP() << "setpriv ou l'utilisateur eleve manquent";
+        utilisateur = {QStringLiteral("setpriv"), QStringLiteral("--reuid=eleve"),
+                       QStringLiteral("--regid=eleve"), QStringLiteral("--init-groups")};
+        DonneAEleve();
+    }
+    {
+        QFile fichier(ini);
+        ASSERT_TRUE(fichier.open(QIODevice::WriteOnly));
+        fichier.write("[Spectro]\r\nBaud=9600\r\n");
+    }
+    const QString binaires = dossier.filePath(QStringLiteral("bin"));
+    ASSERT_EQ(::chmod(QFile::encodeName(binaires).constData(), 0555), 0);
+    const QString personnel =
+        dossier.filePath(QStringLiteral("maison/.config/jenway6500/jenway6500.INI"));
+
+    xcb_window_t fenetre = Lance(programme, utilisateur);
+    ASSERT_NE(fenetre, 0u) << Erreurs().toStdString();
+    FermeEtAttendLaFin(fenetre);
+    EXPECT_TRUE(Lit(personnel).contains("Baud=9600\r\n")) << Lit(personnel).toStdString();
+
+    // The administrator changes the file next to the program; the user's settings stay.
+    {
+        QFile fichier(ini);
+        ASSERT_TRUE(fichier.open(QIODevice::WriteOnly));
+        fichier.write("[Spectro]\r\nBaud=2400\r\n");
+    }
+    fenetre = Lance(programme, utilisateur);
+    ASSERT_NE(fenetre, 0u) << Erreurs().toStdString();
+    FermeEtAttendLaFin(fenetre);
+    EXPECT_TRUE(Lit(personnel).contains("Baud=9600\r\n")) << Lit(personnel).toStdString();
+    EXPECT_EQ(Lit(ini), "[Spectro]\r\nBaud=2400\r\n");
+}
+
+// Log-out and shutdown send SIGTERM, a closed terminal SIGHUP, Ctrl+C SIGINT: each ends the
+// program as closing its window does, its settings written and its windows closed.
+TEST_F(Demarrage, SignauxDArretFinissentCommeUneFermeture) {
+    for (const int numero : {SIGTERM, SIGHUP, SIGINT}) {
+        QFile::remove(ini);
+        const xcb_window_t fenetre = Lance(programme);
+        ASSERT_NE(fenetre, 0u) << Erreurs().toStdString();
+        ASSERT_EQ(::kill(static_cast<pid_t>(processus.processId()), numero), 0);
+        ASSERT_TRUE(processus.waitForFinished(60000)) << numero;
+        EXPECT_EQ(processus.exitStatus(), QProcess::NormalExit) << numero;
+        EXPECT_EQ(processus.exitCode(), 0) << numero << Erreurs().toStdString();
+        EXPECT_TRUE(Lit(ini).contains("[Spectro]\r\nMiniA=")) << numero;
+        EXPECT_EQ(Sockets(dossier.path()).join(u' ').toStdString(), "") << numero;
+    }
+}
+
+// Started with SIGHUP ignored (nohup), the program keeps running when its terminal closes.
+TEST_F(Demarrage, SignalIgnoreAuLancementResteIgnore) {
+    processus.setChildProcessModifier([] { std::signal(SIGHUP, SIG_IGN); });
+    const xcb_window_t fenetre = Lance(programme);
+    ASSERT_NE(fenetre, 0u) << Erreurs().toStdString();
+    ASSERT_EQ(::kill(static_cast<pid_t>(processus.processId()), SIGHUP), 0);
+    EXPECT_FALSE(processus.waitForFinished(500));
+    FermeEtAttendLaFin(fenetre);
 }
 
 } // namespace

@@ -43,7 +43,7 @@ namespace {
 constexpr int kPortsSondes = 50;
 
 // The windows of the program over a machine whose ports are all absent but those a test
-// starts a simulator on, in a temporary current folder (the trace files land there).
+// starts a simulator on, in a temporary current folder; the trace files go to the data folder.
 class FenetrePrincipale : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -52,13 +52,20 @@ protected:
             qputenv("JENWAY_COM" + QByteArray::number(n), dossier_.filePath("absent").toUtf8());
         avant_ = QDir::currentPath();
         QDir::setCurrent(dossier_.path());
+        EffaceTrace();
     }
     void TearDown() override {
         fenetres_.reset();
         QDir::setCurrent(avant_);
+        EffaceTrace();
         for (int n = 1; n <= kPortsSondes; ++n)
             qunsetenv("JENWAY_COM" + QByteArray::number(n));
         Spectro = TspectroJenway{};
+    }
+
+    static void EffaceTrace() {
+        QFile::remove(CheminEnregistrement("jenway6500.TRC"));
+        QFile::remove(CheminEnregistrement("jenway6500.LOG"));
     }
 
     void CreeFenetres() {
@@ -189,10 +196,10 @@ TEST_F(FenetrePrincipale, TraceActiveLesFichiersApparaissentALaFermeture) {
     FormMain->ChoixMode(2);
     FormMain->close();
     EXPECT_EQ(simulateur.AttendJournal(2), "R[13]\nX[13]\n");
-    QFile trace(dossier_.filePath("jenway6500.TRC"));
+    QFile trace(CheminEnregistrement("jenway6500.TRC"));
     ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
     EXPECT_TRUE(trace.readAll().startsWith("Transmit: R[13]"));
-    EXPECT_TRUE(QFile::exists(dossier_.filePath("jenway6500.LOG")));
+    EXPECT_TRUE(QFile::exists(CheminEnregistrement("jenway6500.LOG")));
 }
 
 // After an unplug, leaving any of the three windows says at most one thing more: that the port
@@ -258,10 +265,10 @@ TEST_F(FenetrePrincipale, TraceEtJournalGardesApresUnAppareilDebranche) {
     ASSERT_TRUE(QTest::qWaitFor([this] { return !boites_.Vues.empty(); }, 5000));
     ASSERT_FALSE(FormMain->VoieSerie->Open());
     FormMain->close();
-    QFile trace(dossier_.filePath("jenway6500.TRC"));
+    QFile trace(CheminEnregistrement("jenway6500.TRC"));
     ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
     EXPECT_TRUE(trace.readAll().startsWith("Transmit: R[13]"));
-    QFile journal(dossier_.filePath("jenway6500.LOG"));
+    QFile journal(CheminEnregistrement("jenway6500.LOG"));
     ASSERT_TRUE(journal.open(QIODevice::ReadOnly));
     const QByteArray evenements = journal.readAll();
     EXPECT_TRUE(evenements.contains("  E  Ecriture ")) << evenements.constData();
