@@ -187,9 +187,10 @@ TEST_F(Cinetique, UneMesureToutesLesDeuxSecondesJusquAuPremierPointApresLaDuree)
     Clique(form->StartBtn);
     EXPECT_EQ(NbPoints(), 1);
     EXPECT_EQ(form->PanelDuree->text(), "00:00:00");
-    // Each tick draws its own segment, not the whole graph: a few ticks with time for a full
-    // drawing to come, then the rest of the run at full speed.
-    QTest::qWait(2 * TBoitePeinture::IntervalleMinimal);
+    // Each tick draws its own segment, not the whole graph: once the drawing asked for before
+    // the start is done, a few ticks with time for a full drawing to come, then the rest of the
+    // run at full speed.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form->Oscillo->DessinCompletEnAttente(); }));
     const int dessinsComplets = form->Oscillo->NbDessinsComplets();
     for (int i = 0; i < 3; ++i) {
         Tic();
