@@ -1,7 +1,7 @@
 // One main for every test program: a headless application, test-mode standard paths (so no
 // test touches the user's documents or settings), a runtime folder of its own (the local
-// sockets of the program and of the tools it starts go there, and go with it) and fixed
-// regional settings.
+// sockets of the program and of the tools it starts go there, and go with it, as do the journals
+// of the runs the tests take) and fixed regional settings.
 #include "shell/Application.h"
 #include "shell/Regional.h"
 
@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const QTemporaryDir execution;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(execution.path()));
+    qputenv("JENWAY_JOURNAUX", QFile::encodeName(execution.filePath(QStringLiteral("journaux"))));
     QStandardPaths::setTestModeEnabled(true);
     TApplication application(argc, argv);
     FixeRegional(TParametresRegionaux{});
