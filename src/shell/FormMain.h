@@ -47,6 +47,7 @@ protected:
 private:
     void FormCreate();
     void FormClose();
+    bool FinDesAcquisitions();
     void OuvreVoieSerie();
     void RegleVoieSerie();
     void AppActivate();

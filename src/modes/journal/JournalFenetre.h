@@ -2,6 +2,8 @@
 
 #include "modes/journal/Journal.h"
 
+#include <functional>
+
 class QWidget;
 class Tcourbe;
 class Tgraphe;
@@ -24,7 +26,16 @@ void RestaureAcquisition(const TJournalLu& journal, Tgraphe& graphe);
 QByteArray TexteReel(double valeur);
 // The number a field holds; `defaut` when it is missing or not a number.
 double ChampReel(const TChampsJournal& champs, const QByteArray& cle, double defaut);
+// The whole number a field holds, brought within mini … maxi (a journal may hold any number).
+qint32 ChampEntier(const TChampsJournal& champs, const QByteArray& cle, qint32 defaut, qint32 mini,
+                   qint32 maxi);
 
 // Shows a mode window holding a restored run, through the main window's mode switch when there
 // is one; without an instrument the window still opens, so that the run can be saved.
 void MontreFenetreRestauree(quint8 mode, QWidget& fenetre);
+
+// "Sauvegarde", asked when an unsaved run would be left (its window closed, the program ended,
+// the table emptied), with Oui, Non and Annuler. Oui runs `sauve`, which says whether the run was
+// saved; Non lets the run go and removes its journal. True when the caller may go on: saved, or
+// Non; false for Annuler, or a save that did not happen (the user stays with the run).
+bool DemandeSauvegarde(const QString& titre, TJournal& journal, const std::function<bool()>& sauve);

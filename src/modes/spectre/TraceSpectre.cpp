@@ -155,12 +155,13 @@ TTraceSpectre::TTraceSpectre(QWidget* parent)
     connect(&silence_, &QTimer::timeout, this, &TTraceSpectre::SilenceAppareil);
     connect(PaintBox, &TBoitePeinture::Peinture, this, &TTraceSpectre::PaintBoxPaint);
     connect(PaintBox, &TBoitePeinture::SourisDeplacee, this, &TTraceSpectre::PaintBoxMouseMove);
+    Journal.SurEchec = [this](const QString& texte) { AfficheAide(texte); };
     FormCreate();
 }
 
-TTraceSpectre::~TTraceSpectre() {
-    Journal.Supprime(); // leaving the program normally leaves no journal
-}
+// An unsettled spectrum's journal stays, for the next start: a normal end settles it first
+// (FinProgramme).
+TTraceSpectre::~TTraceSpectre() = default;
 
 void TTraceSpectre::ConstruitBarre() {
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
@@ -583,19 +584,23 @@ void TTraceSpectre::SauveSpectreClick() {
     }
 }
 
+// The clipboard dies with the program: the journal stays until the spectrum is in a file or sent.
 void TTraceSpectre::ClipSaveBtnClick() {
     TransfertDonnees(TModeDonnees::Spectre, false, Graphe);
     Sauve = true;
-    Journal.Supprime();
 }
 
 void TTraceSpectre::RegSaveBtnClick() {
     if (!ConstanteDlg || Boites().ExecuteModal(*ConstanteDlg) != QDialog::Accepted)
         return;
-    Sauve = true;
-    TransfertDonnees(TModeDonnees::Spectre, true, Graphe);
-    Journal.Supprime();
+    // A send that did not happen leaves the spectrum unsaved.
+    const bool envoye = TransfertDonnees(TModeDonnees::Spectre, true, Graphe);
     ConstanteDlg->NewPageCB->SetItemIndex(1);
+    if (!envoye)
+        return;
+    Sauve = true;
+    Journal.Supprime();
+    AfficheAide(TexteDonneesEnvoyees());
 }
 
 void TTraceSpectre::PrintBtnClick() {
@@ -624,19 +629,13 @@ void TTraceSpectre::ExitItemClick() {
 
 // Closed by its exit button or by its frame, the window leaves the mode the same way.
 void TTraceSpectre::closeEvent(QCloseEvent* evenement) {
-    FormClose();
-    evenement->accept();
+    evenement->setAccepted(FormClose());
 }
 
-void TTraceSpectre::FormClose() {
-    if (Graphe.Courbe.NbPoints > 0 && !Sauve) {
-        const TBoite question{QStringLiteral("Confirmation"), QStringLiteral("Sauvegarde"),
-                              TIconeBoite::Question, TBoutonsBoite::OuiNon};
-        if (Boites().Affiche(question) == TReponseBoite::Oui)
-            SauveSpectreClick();
-        else
-            Journal.Supprime();
-    }
+// False when the user stays in the window with the spectrum.
+bool TTraceSpectre::FormClose() {
+    if (!ProposeSauvegarde(QStringLiteral("Confirmation")))
+        return false;
     if (FormMain) {
         AvecBoiteErreur([] {
             try {
@@ -646,6 +645,27 @@ void TTraceSpectre::FormClose() {
             }
         });
     }
+    return true;
+}
+
+bool TTraceSpectre::ProposeSauvegarde(const QString& titre) {
+    if (Graphe.Courbe.NbPoints == 0 || Sauve)
+        return true;
+    return DemandeSauvegarde(titre, Journal, [this] {
+        SauveSpectreClick();
+        return Sauve;
+    });
+}
+
+bool TTraceSpectre::FinProgramme() {
+    if (isVisible()) {
+        if (!close())
+            return false;
+    } else if (Journal.Actif() && !ProposeSauvegarde(windowTitle())) {
+        return false;
+    }
+    Journal.Supprime();
+    return true;
 }
 
 void TTraceSpectre::Restaure(const TJournalLu& journal) {
