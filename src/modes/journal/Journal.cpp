@@ -8,13 +8,18 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QSysInfo>
 
 #include <chrono>
 #include <cmath>
+#include <limits>
 
 #ifdef Q_OS_WIN
 #include <io.h>
+#include <windows.h>
 #else
+#include <cerrno>
+#include <csignal>
 #include <unistd.h>
 #endif
 
@@ -66,6 +71,34 @@ std::pair<std::unique_ptr<QFile>, std::unique_ptr<QLockFile>> CreeFichier(const 
             return {std::move(fichier), std::move(verrou)};
     }
     return {};
+}
+
+bool ProcessusVivant(qint64 pid) {
+#ifdef Q_OS_WIN
+    const HANDLE processus = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    if (processus == nullptr)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool vivant = WaitForSingleObject(processus, 0) == WAIT_TIMEOUT;
+    CloseHandle(processus);
+    return vivant;
+#else
+    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max())
+        return false;
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+#endif
+}
+
+// A lock that could not be taken: held by a live program, or left by a dead one where a new lock
+// cannot be made (Qt takes a dead program's lock over by making a new one: not on a full disk).
+bool ProprietaireVivant(const QLockFile& verrou) {
+    qint64 pid = 0;
+    QString hote;
+    QString programme;
+    if (!verrou.getLockInfo(&pid, &hote, &programme))
+        return false;
+    if (!hote.isEmpty() && hote != QSysInfo::machineHostName())
+        return true; // another computer's, in a shared folder: its programs cannot be seen
+    return ProcessusVivant(pid);
 }
 
 // Reads one whole line, without its line feed; false at the end of the file, or on a line cut
@@ -300,7 +333,8 @@ std::unique_ptr<QLockFile> VerrouilleJournal(const QString& chemin) {
     auto verrou = std::make_unique<QLockFile>(chemin + kVerrou);
     // A live owner keeps its lock however long its run; only a dead one loses it.
     verrou->setStaleLockTime(0);
-    if (!verrou->tryLock(0))
+    if (!verrou->tryLock(0) && verrou->error() == QLockFile::LockFailedError &&
+        ProprietaireVivant(*verrou))
         return nullptr;
     return verrou;
 }

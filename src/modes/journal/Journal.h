@@ -111,9 +111,10 @@ std::optional<TJournalLu> LitJournal(const QString& chemin);
 // The journals waiting in `dossier`, oldest first: those of interrupted runs, and those that
 // other copies of the program are writing (see VerrouilleJournal).
 QStringList JournauxEnAttente(const QString& dossier);
-// The lock of a journal, taken: the journal is then this program's to offer, restore or set
-// aside until the lock goes. Nothing when a live program holds it; the lock of a program that
-// died is taken over.
+// The lock of a journal: the journal is then this program's to offer, restore or set aside until
+// the lock goes. Nothing when a live program holds it; the lock of a program that died is taken
+// over. A folder where no lock can be made (full, read-only) holds no live journal: the lock is
+// then returned untaken.
 std::unique_ptr<QLockFile> VerrouilleJournal(const QString& chemin);
 // Renames a journal so that it is no longer offered, keeping it; the new name. It is dated from
 // now.

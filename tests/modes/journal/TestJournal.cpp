@@ -17,6 +17,27 @@
 
 namespace {
 
+// For its lifetime, no file of the process grows past `octets`: a full disk, as the writes see it.
+class TFichiersLimites {
+public:
+    explicit TFichiersLimites(rlim_t octets) : signal_(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &avant_);
+        rlimit limite = avant_;
+        limite.rlim_cur = octets;
+        setrlimit(RLIMIT_FSIZE, &limite);
+    }
+    ~TFichiersLimites() {
+        setrlimit(RLIMIT_FSIZE, &avant_);
+        std::signal(SIGXFSZ, signal_);
+    }
+    TFichiersLimites(const TFichiersLimites&) = delete;
+    TFichiersLimites& operator=(const TFichiersLimites&) = delete;
+
+private:
+    rlimit avant_{};
+    void (*signal_)(int);
+};
+
 class Journal : public ::testing::Test {
 protected:
     QByteArray Contenu(const QString& chemin) const {
@@ -214,6 +235,25 @@ TEST_F(Journal, UnJournalVivantNEstPasPropose) {
     EXPECT_EQ(restaures, 1);
 }
 
+// A journal left by a program that died, in a folder now full: its lock cannot be made again, yet
+// nobody is writing it; it is offered.
+TEST_F(Journal, UnJournalInterrompuDansUnDossierPleinEstPropose) {
+    const TBoitesScriptees boites;
+    const QString chemin = dossier_.filePath("plein.journal");
+    Ecrit(chemin, "JOURNAL-JENWAY 1\nC mode cinetique\nP 0 0.5\n");
+    Ecrit(chemin + ".verrou", "2147483000\n\n\n"); // no such process
+    int restaures = 0;
+    const TRestaurations restaurations = {{"cinetique", [&](const TJournalLu&) {
+                                               ++restaures;
+                                           }}};
+    {
+        const TFichiersLimites plein(0);
+        ProposeReprises(dossier_.path(), restaurations);
+    }
+    EXPECT_EQ(boites.Vues.size(), 1u);
+    EXPECT_EQ(restaures, 1);
+}
+
 // A run holds at most a curve's points: a longer file is read no further, and the question says
 // what is restored.
 TEST_F(Journal, UnJournalTropLongNeLitQueCeQuUneAcquisitionGarde) {
@@ -272,20 +312,15 @@ TEST_F(Journal, UnJournalQuiNePeutPlusEcrireEstSignaleUneFois) {
     Ecoute(journal);
     journal.Commence({{"mode", "cinetique"}});
     journal.Synchronise();
-    rlimit avant{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &avant), 0);
-    const auto ancienSignal = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limite = avant;
-    limite.rlim_cur = 20000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limite), 0);
-    for (int i = 0; i < 2001; ++i) {
-        journal.AjoutePoint(2.0 * i, 0.25);
-        if (i % 100 == 0)
-            journal.Synchronise();
+    {
+        const TFichiersLimites plein(20000);
+        for (int i = 0; i < 2001; ++i) {
+            journal.AjoutePoint(2.0 * i, 0.25);
+            if (i % 100 == 0)
+                journal.Synchronise();
+        }
+        journal.Synchronise();
     }
-    journal.Synchronise();
-    setrlimit(RLIMIT_FSIZE, &avant);
-    std::signal(SIGXFSZ, ancienSignal);
     // Writes work again: what follows a cut line is still not written.
     journal.AjoutePoint(5000, 0.25);
     journal.Synchronise();
