@@ -147,7 +147,9 @@ TBeerForm::TBeerForm(QWidget* parent)
 
     connect(Oscillo, &TBoitePeinture::Peinture, this, &TBeerForm::OscilloPaint);
     connect(Timer, &QTimer::timeout, this, &TBeerForm::TimerTimer);
-    Journal.SurEchec = [this](const QString& texte) { AfficheAide(texte); };
+    Journal.SurEchec = [this](const QString& texte) {
+        AfficheAide(texte);
+    };
     FormCreate();
 }
 

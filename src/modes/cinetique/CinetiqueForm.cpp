@@ -158,7 +158,9 @@ void TCinetiqueForm::CreeControles() {
     StatusBar->setSizeGripEnabled(true);
     page->addWidget(StatusBar);
 
-    Journal.SurEchec = [this](const QString& texte) { AfficheAide(texte); };
+    Journal.SurEchec = [this](const QString& texte) {
+        AfficheAide(texte);
+    };
     Timer->setObjectName(QStringLiteral("Timer"));
     // A coarse timer fires up to 5 % early, and from 20 s on at whole seconds: every point would
     // be stamped a second early.

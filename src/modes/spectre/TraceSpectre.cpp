@@ -155,7 +155,9 @@ TTraceSpectre::TTraceSpectre(QWidget* parent)
     connect(&silence_, &QTimer::timeout, this, &TTraceSpectre::SilenceAppareil);
     connect(PaintBox, &TBoitePeinture::Peinture, this, &TTraceSpectre::PaintBoxPaint);
     connect(PaintBox, &TBoitePeinture::SourisDeplacee, this, &TTraceSpectre::PaintBoxMouseMove);
-    Journal.SurEchec = [this](const QString& texte) { AfficheAide(texte); };
+    Journal.SurEchec = [this](const QString& texte) {
+        AfficheAide(texte);
+    };
     FormCreate();
 }
 
