@@ -866,14 +866,8 @@ bool TBeerForm::ProposeSauvegarde(const QString& titre) {
 }
 
 bool TBeerForm::FinProgramme() {
-    if (isVisible()) {
-        if (!close())
-            return false;
-    } else if (Journal.Actif() && !ProposeSauvegarde(windowTitle())) {
-        return false;
-    }
-    Journal.Supprime();
-    return true;
+    return RegleALaFin(*this, Journal,
+                       [this](const QString& titre) { return ProposeSauvegarde(titre); });
 }
 
 TChampsJournal TBeerForm::ChampsJournal() const {

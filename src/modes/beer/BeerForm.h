@@ -82,8 +82,8 @@ public:
     // "Sauvegarde" for a table of more than two points not saved; false when the user stays
     // with it.
     bool ProposeSauvegarde(const QString& titre);
-    // The program ends: the window is left as by its exit button, or, hidden, its unsettled
-    // table is asked about; then its journal goes. False when the user chose to stay.
+    // The program ends: its table is asked about when unsaved, then its journal goes. False
+    // when the user chose to stay.
     bool FinProgramme();
     // The settling wait after a wavelength change is running.
     bool AttenteLambda() const { return phase_ == TPhase::Stabilisation; }

@@ -802,14 +802,10 @@ bool TCinetiqueForm::ProposeSauvegarde(const QString& titre) {
 }
 
 bool TCinetiqueForm::FinProgramme() {
-    if (isVisible()) {
-        if (!close())
-            return false;
-    } else if (Journal.Actif() && !ProposeSauvegarde(windowTitle())) {
-        return false;
-    }
-    Journal.Supprime();
-    return true;
+    if (Etat == EtatAcquisition)
+        StopBtnClick();
+    return RegleALaFin(*this, Journal,
+                       [this](const QString& titre) { return ProposeSauvegarde(titre); });
 }
 
 void TCinetiqueForm::showEvent(QShowEvent* evenement) {

@@ -93,8 +93,8 @@ public:
     void Restaure(const TJournalLu& journal);
     // "Sauvegarde" for a finished run not saved; false when the user stays with it.
     bool ProposeSauvegarde(const QString& titre);
-    // The program ends: the window is left as by its exit button, or, hidden, its unsettled run
-    // is asked about; then its journal goes. False when the user chose to stay.
+    // The program ends: a run under way stops, a finished one is asked about when unsaved, then
+    // its journal goes. False when the user chose to stay.
     bool FinProgramme();
 
 public slots:

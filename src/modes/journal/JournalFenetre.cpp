@@ -156,3 +156,14 @@ bool DemandeSauvegarde(const QString& titre, TJournal& journal,
         return false;
     }
 }
+
+bool RegleALaFin(QWidget& fenetre, TJournal& journal,
+                 const std::function<bool(const QString&)>& propose) {
+    // Asked from a hidden window, the question names it.
+    const QString titre =
+        fenetre.isVisible() ? QStringLiteral("Confirmation") : fenetre.windowTitle();
+    if ((fenetre.isVisible() || journal.Actif()) && !propose(titre))
+        return false;
+    journal.Supprime();
+    return true;
+}

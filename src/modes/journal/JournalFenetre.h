@@ -39,3 +39,9 @@ void MontreFenetreRestauree(quint8 mode, QWidget& fenetre);
 // saved; Non lets the run go and removes its journal. True when the caller may go on: saved, or
 // Non; false for Annuler, or a save that did not happen (the user stays with the run).
 bool DemandeSauvegarde(const QString& titre, TJournal& journal, const std::function<bool()>& sauve);
+
+// At the program's end: the run of a window, shown or left unsettled in a hidden one, is asked
+// about through `propose` (given the question's title); then its journal goes. False when the
+// user chose to stay. The window does not leave its mode: the main window ends the remote control.
+bool RegleALaFin(QWidget& fenetre, TJournal& journal,
+                 const std::function<bool(const QString&)>& propose);

@@ -660,14 +660,8 @@ bool TTraceSpectre::ProposeSauvegarde(const QString& titre) {
 }
 
 bool TTraceSpectre::FinProgramme() {
-    if (isVisible()) {
-        if (!close())
-            return false;
-    } else if (Journal.Actif() && !ProposeSauvegarde(windowTitle())) {
-        return false;
-    }
-    Journal.Supprime();
-    return true;
+    return RegleALaFin(*this, Journal,
+                       [this](const QString& titre) { return ProposeSauvegarde(titre); });
 }
 
 void TTraceSpectre::Restaure(const TJournalLu& journal) {

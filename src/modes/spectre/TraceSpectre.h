@@ -75,8 +75,8 @@ public:
     void Restaure(const TJournalLu& journal);
     // "Sauvegarde" for a spectrum not saved; false when the user stays with it.
     bool ProposeSauvegarde(const QString& titre);
-    // The program ends: the window is left as by its exit button, or, hidden, its unsettled
-    // spectrum is asked about; then its journal goes. False when the user chose to stay.
+    // The program ends: its spectrum is asked about when unsaved, then its journal goes. False
+    // when the user chose to stay.
     bool FinProgramme();
 
     QToolBar* ToolBar;

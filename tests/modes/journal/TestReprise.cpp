@@ -150,10 +150,9 @@ TEST_F(Journaux, LeJournalDUneCinetiqueResteJusquACeQueLeRunSoitRegle) {
          },
          true},
         {"fin du programme, non a Sauvegarde", 20,
-         [&](TCinetiqueForm& f) {
+         [&](TCinetiqueForm&) {
              boites.Reponses = {TReponseBoite::Non};
              EXPECT_TRUE(FormMain->close());
-             EXPECT_FALSE(f.isVisible());
          },
          false},
         {"fin du programme, annuler", 20,

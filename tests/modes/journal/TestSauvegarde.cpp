@@ -217,7 +217,7 @@ TEST_F(Reglement, LaFinDuProgrammeDemandeSauvegarde) {
 
         boites.Reponses = {TReponseBoite::Non};
         EXPECT_TRUE(FormMain->close());
-        EXPECT_FALSE(m.fenetre().isVisible());
+        EXPECT_EQ(boites.Textes(), QStringList({"Sauvegarde", "Sauvegarde"}));
         EXPECT_EQ(JournauxLaisses(), 0);
         fenetres_.reset();
     }
