@@ -4,6 +4,8 @@
 #include "modes/journal/Journal.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -11,6 +13,9 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <utility>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -60,6 +65,53 @@ void JournalParPoint(benchmark::State& etat) {
     std::printf("FIGURE journal_cpu_point: %.3f us (cible <= 5 us)\n", mesure.CpuParPoint);
 }
 BENCHMARK(JournalParPoint)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The peak resident memory of the process so far, in MB.
+double PicMemoireMo() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024;
+}
+
+// A journal grown far beyond what a run can hold (a damaged or hostile file, 5 million points,
+// about 215 MB) as found at start: the time and memory spent reading it before the question.
+void JournalGeant(benchmark::State& etat) {
+    constexpr int kPoints = 5'000'000;
+    QTemporaryDir dossier;
+    const QString chemin = dossier.filePath(QStringLiteral("geant.journal"));
+    {
+        QFile fichier(chemin);
+        if (!fichier.open(QIODevice::WriteOnly)) {
+            etat.SkipWithError("journal impossible à écrire");
+            return;
+        }
+        fichier.write("JOURNAL-JENWAY 1\nC mode cinetique\nC debut 2026-12-10T03:00:00\n");
+        QByteArray lot;
+        for (int i = 0; i < kPoints; ++i) {
+            lot += "P " + QByteArray::number(2.0 * i, 'g', 17) + ' ' +
+                   QByteArray::number(0.123456789012345 + i * 1e-9, 'g', 17) + '\n';
+            if (lot.size() > (1 << 20))
+                fichier.write(std::exchange(lot, {}));
+        }
+        fichier.write(lot);
+    }
+    const double memoireAvant = PicMemoireMo();
+    qint64 ms = 0;
+    qsizetype points = 0;
+    for (auto _ : etat) {
+        QElapsedTimer chrono;
+        chrono.start();
+        const auto lu = LitJournal(chemin);
+        ms = chrono.elapsed();
+        points = lu ? lu->X.size() : -1;
+    }
+    const double memoire = PicMemoireMo() - memoireAvant;
+    etat.counters["points_lus"] = static_cast<double>(points);
+    std::printf("FIGURE journal_geant_lecture: %lld ms (cible <= 100 ms)\n",
+                static_cast<long long>(ms));
+    std::printf("FIGURE journal_geant_memoire: %.1f Mo (cible <= 20 Mo)\n", memoire);
+}
+BENCHMARK(JournalGeant)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

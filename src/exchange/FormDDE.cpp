@@ -12,6 +12,7 @@
 #include "shell/Utilitaires.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
@@ -118,6 +119,13 @@ void TFormDDE::FormCreate() {
                        QStringLiteral("Tablarix"));
     registre.setFallbacksEnabled(false);
     CheminTablarix = registre.value(QStringLiteral("Path"), kCheminParDefaut).toString();
+#ifdef Q_OS_WIN
+    OuEstLeChemin = QStringLiteral("la clé HKEY_CURRENT_USER\\Software\\Tablarix\\Tablarix du "
+                                   "registre");
+#else
+    OuEstLeChemin =
+        QStringLiteral("le fichier %1").arg(QDir::toNativeSeparators(registre.fileName()));
+#endif
     ClientItem = QStringLiteral("ServeurItem");
     ClientDDE = CreeConversationDDE();
 
@@ -127,27 +135,47 @@ void TFormDDE::FormCreate() {
     serveurEnregistre_ = ServeurDDE->Enregistre(ServiceDuProgramme(), kSujet);
 }
 
-void TFormDDE::EnvoiMacro(const QString& macro) {
+bool TFormDDE::EnvoiMacro(const QString& macro) {
     ClientDDE->Ferme();
-    if (!OuvreConversation()) {
+    TLancement lancement = TLancement::PasEssaye;
+    if (!OuvreConversation(lancement)) {
         AttendDemarrage();
-        if (!OuvreConversation()) {
-            Message(QStringLiteral("Impossible de lancer Tablarix"));
-            return;
+        if (!OuvreConversation(lancement)) {
+            Message(TexteLancementImpossible(lancement));
+            return false;
         }
     }
-    if (!ClientDDE->Execute(TexteVersAnsi(macro)))
+    const bool execute = ClientDDE->Execute(TexteVersAnsi(macro));
+    if (!execute)
         Message(macro + QStringLiteral(" non exécuté"));
     ClientDDE->Ferme();
+    return execute;
 }
 
-bool TFormDDE::OuvreConversation() {
+// Tablarix is started at most once per macro: a program that is slow to answer would otherwise
+// run twice.
+bool TFormDDE::OuvreConversation(TLancement& lancement) {
     bool ouverte = ClientDDE->Ouvre(kServiceTablarix, kSujet);
-    if (!ouverte && LanceTablarix())
-        ouverte = ClientDDE->Ouvre(kServiceTablarix, kSujet);
+    if (!ouverte && lancement == TLancement::PasEssaye) {
+        lancement = LanceTablarix() ? TLancement::Demarre : TLancement::Refuse;
+        if (lancement == TLancement::Demarre)
+            ouverte = ClientDDE->Ouvre(kServiceTablarix, kSujet);
+    }
     if (ouverte && !ClientItem.isEmpty() && !ClientDDE->DemandeLien(ClientItem, kDelaiLien))
         ClientItem.clear();
     return ouverte;
+}
+
+// What was started and where the user changes it.
+QString TFormDDE::TexteLancementImpossible(TLancement lancement) const {
+    const QString programme = CheminTablarix.isEmpty() ? kServiceTablarix + u' ' + kSujet
+                                                       : QDir::toNativeSeparators(CheminTablarix);
+    return QStringLiteral("Impossible de lancer Tablarix\n\nLe programme lancé, « %1 », %2.\n"
+                          "Son chemin est la valeur « Path » dans %3.")
+        .arg(programme,
+             lancement == TLancement::Demarre ? QStringLiteral("n'a pas répondu")
+                                              : QStringLiteral("n'a pas pu être démarré"),
+             OuEstLeChemin);
 }
 
 bool TFormDDE::LanceTablarix() const {

@@ -17,8 +17,9 @@ public:
     ~TFormDDE() override;
 
     // Connects to "TABLARIX" / "ServeurDDE" (starting the program at CheminTablarix when
-    // needed), executes the macro and disconnects.
-    void EnvoiMacro(const QString& macro);
+    // needed, once), executes the macro and disconnects. False, the user told why, when the
+    // macro could not be sent or was refused.
+    bool EnvoiMacro(const QString& macro);
     // The server's handler, for the lines of one execute request.
     void ExecuteMacro(const QStringList& lignes);
     // False when the server could not take its name: another instance of the program holds it,
@@ -28,13 +29,18 @@ public:
     std::unique_ptr<TConversationDDE> ClientDDE;
     QString ClientItem;     // "ServeurItem"; emptied when Tablarix refuses the advise link
     QString CheminTablarix; // the "Path" value, read once at creation
+    QString OuEstLeChemin;  // where the user sets it: the registry key, or the settings file
     std::unique_ptr<TServeurDDE> ServeurDDE;
 
 private:
+    // What became of the start of Tablarix during one macro.
+    enum class TLancement { PasEssaye, Refuse, Demarre };
+
     void FormCreate();
-    bool OuvreConversation();
+    bool OuvreConversation(TLancement& lancement);
     bool LanceTablarix() const;
     void ErreurMacro(const QString& texte);
+    QString TexteLancementImpossible(TLancement lancement) const;
 
     bool serveurEnregistre_ = false;
     bool boiteOuverte_ = false;

@@ -18,13 +18,19 @@ QString TexteTransfert(TModeDonnees mode, const Tgraphe& graphe) {
     return AnsiVersTexte(JoinsLignes(LignesTransfert(mode, DonneesPage(graphe))));
 }
 
-void TransfertDonnees(TModeDonnees mode, bool envoi, const Tgraphe& graphe) {
+bool TransfertDonnees(TModeDonnees mode, bool envoi, const Tgraphe& graphe) {
     QGuiApplication::clipboard()->setText(TexteTransfert(mode, graphe));
     const bool nouvellePage =
         ConstanteDlg != nullptr && ConstanteDlg->NewPageCB->ItemIndex() == kNouvellePage;
+    bool fait = !envoi;
     if (envoi && FormDDE != nullptr)
-        FormDDE->EnvoiMacro(nouvellePage ? QStringLiteral("CLIP|ADD()")
-                                         : QStringLiteral("CLIP|LOAD()"));
+        fait = FormDDE->EnvoiMacro(nouvellePage ? QStringLiteral("CLIP|ADD()")
+                                                : QStringLiteral("CLIP|LOAD()"));
     if (ConstanteDlg != nullptr)
         ConstanteDlg->NewPageCB->SetItemIndex(kNouvellePage);
+    return fait;
+}
+
+QString TexteDonneesEnvoyees() {
+    return QStringLiteral("Données envoyées à Tablarix");
 }

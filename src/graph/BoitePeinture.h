@@ -32,6 +32,8 @@ public:
     // widget's.
     const QImage& Image();
     int NbDessinsComplets() const { return dessinsComplets_; }
+    // A full drawing was asked for and has not been done yet.
+    bool DessinCompletEnAttente() const { return aRedessiner_; }
 
     static constexpr int IntervalleMinimal = 33;
 

@@ -261,9 +261,21 @@ void TFormMain::ExitItemClick() {
 }
 
 void TFormMain::closeEvent(QCloseEvent* evenement) {
+    if (!FinDesAcquisitions()) {
+        evenement->ignore(); // the user stays with a run not saved
+        return;
+    }
     FormClose();
     evenement->accept();
     QApplication::quit();
+}
+
+// Every mode window settles its run before the program ends: an unsaved one is asked about
+// ("Sauvegarde", where Annuler keeps the program running), and no journal is left behind.
+bool TFormMain::FinDesAcquisitions() {
+    return (!CinetiqueForm || CinetiqueForm->FinProgramme()) &&
+           (!TraceSpectre || TraceSpectre->FinProgramme()) &&
+           (!BeerForm || BeerForm->FinProgramme());
 }
 
 void TFormMain::FormClose() {

@@ -47,6 +47,7 @@ protected:
 private:
     void FormCreate();
     void FormClose();
+    bool FinDesAcquisitions();
     bool OuvreVoieSerie();
     void RegleVoieSerie();
     void AppActivate();

@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 #include <QLocale>
+#include <QLockFile>
 
 #include <set>
 
@@ -34,12 +35,16 @@ QString DescriptionJournal(const TJournalLu& journal) {
             : journal.Modifie;
     const auto mode = journal.Champs.find("mode");
     const QLocale c = QLocale::c();
-    return QStringLiteral("%1 du %2 à %3 (%4 point%5)")
+    return QStringLiteral("%1 du %2 à %3 (%4 point%5%6)")
         .arg(NomDuMode(mode != journal.Champs.end() ? mode->second : QByteArray()),
              c.toString(quand.date(), Regional().FormatDateCourt),
              c.toString(quand.time(), Regional().FormatHeureLong))
         .arg(journal.X.size())
-        .arg(journal.X.size() > 1 ? QStringLiteral("s") : QString());
+        .arg(journal.X.size() > 1 ? QStringLiteral("s") : QString(),
+             journal.Tronque ? QStringLiteral(" ; le journal en contient davantage, au-delà de ce "
+                                              "qu'une acquisition peut garder : ils ne sont pas "
+                                              "récupérés")
+                             : QString());
 }
 
 void ProposeReprises(const QString& dossier, const TRestaurations& restaurations) {
@@ -47,6 +52,10 @@ void ProposeReprises(const QString& dossier, const TRestaurations& restaurations
     // A window holds one run: a second journal of its mode waits in place for the next start.
     std::set<QByteArray> modesRestaures;
     for (const QString& chemin : JournauxEnAttente(dossier)) {
+        // The journal of a run that another copy of the program is taking is not interrupted.
+        const std::unique_ptr<QLockFile> verrou = VerrouilleJournal(chemin);
+        if (!verrou)
+            continue;
         const std::optional<TJournalLu> journal = LitJournal(chemin);
         const auto mode = journal ? journal->Champs.find("mode") : TChampsJournal::const_iterator{};
         if (!journal || mode == journal->Champs.end() || !restaurations.count(mode->second)) {

@@ -162,9 +162,9 @@ TEST_F(DDE, NouveauFichierPuisNouvellePageAvecLeTexteDuPressePapiers) {
     dialogue_.UniteConstEdit->setText(QStringLiteral("nm"));
     dialogue_.ValeurConstEdit->setText(QStringLiteral("é"));
 
-    TransfertDonnees(TModeDonnees::Cinetique, true, graphe);
+    EXPECT_TRUE(TransfertDonnees(TModeDonnees::Cinetique, true, graphe));
     EXPECT_EQ(dialogue_.NewPageCB->ItemIndex(), 1);
-    TransfertDonnees(TModeDonnees::Cinetique, true, graphe);
+    EXPECT_TRUE(TransfertDonnees(TModeDonnees::Cinetique, true, graphe));
     ASSERT_TRUE(Attend([&] { return LitJournal().Macros.size() == 2; }));
 
     const TJournal journal = LitJournal();
@@ -188,7 +188,7 @@ TEST_F(DDE, TablarixAbsentEstLanceDepuisLeChemin) {
     } cas[] = {
         {"0", 1, 1},    // registers at once: the immediate second connection finds it
         {"600", 1, 1},  // registers during the 1000 ms wait
-        {"1500", 2, 0}, // too late: a second start, and the user is told
+        {"1500", 1, 0}, // too late: the user is told, and no second copy is started
     };
     for (const auto& c : cas) {
         const QTemporaryDir espace;
@@ -207,8 +207,13 @@ TEST_F(DDE, TablarixAbsentEstLanceDepuisLeChemin) {
             EXPECT_EQ(LitJournal().Macros[0].Macro, "CLIP|LOAD()");
             EXPECT_TRUE(boites_.Vues.empty()) << c.retard;
         } else {
-            EXPECT_EQ(boites_.Textes(), QStringList{"Impossible de lancer Tablarix"});
-            EXPECT_TRUE(Attend([&] { return LitJournal().ServiceOccupe; }));
+            ASSERT_EQ(boites_.Vues.size(), 1u);
+            EXPECT_EQ(boites_.Vues[0].Texte.section(u'\n', 0, 0), "Impossible de lancer Tablarix");
+            EXPECT_TRUE(boites_.Vues[0].Texte.contains("n'a pas répondu"));
+            // It registers later, as the only copy.
+            QTest::qWait(1000);
+            EXPECT_EQ(LitJournal().Demarrages.size(), 1);
+            EXPECT_FALSE(LitJournal().ServiceOccupe);
         }
         for (const qint64 pid : LitJournal().Demarrages)
             ::kill(static_cast<pid_t>(pid), SIGTERM);
@@ -219,10 +224,19 @@ TEST_F(DDE, SansProgrammeImpossibleDeLancerTablarixApresUneSeconde) {
     FixeChemin(dossier_.filePath(QStringLiteral("absent/tablarix.exe")));
     QElapsedTimer chrono;
     chrono.start();
-    CreeFormDDE().EnvoiMacro(QStringLiteral("CLIP|ADD()"));
+    EXPECT_FALSE(CreeFormDDE().EnvoiMacro(QStringLiteral("CLIP|ADD()")));
     EXPECT_GE(chrono.elapsed(), 1000);
     EXPECT_LT(chrono.elapsed(), 10000); // a hang; a loaded machine is slow
-    EXPECT_EQ(boites_.Textes(), QStringList{"Impossible de lancer Tablarix"});
+    // The message says what was started and where its path is set.
+    ASSERT_EQ(boites_.Vues.size(), 1u);
+    const QString texte = boites_.Vues[0].Texte;
+    EXPECT_EQ(texte.section(u'\n', 0, 0), "Impossible de lancer Tablarix");
+    EXPECT_TRUE(texte.contains(dossier_.filePath(QStringLiteral("absent/tablarix.exe"))))
+        << texte.toStdString();
+    EXPECT_TRUE(texte.contains("n'a pas pu être démarré")) << texte.toStdString();
+    EXPECT_TRUE(texte.contains(QStringLiteral("valeur « Path » dans le fichier ") +
+                               dossier_.filePath(QStringLiteral("Tablarix/Tablarix.conf"))))
+        << texte.toStdString();
 }
 
 // Only the user's key of Tablarix counts: a "Path" elsewhere (the organisation's settings, the
@@ -260,7 +274,7 @@ TEST_F(DDE, LienEtMacroRefuses) {
     LanceFactice({QStringLiteral("--refuse-lien"), QStringLiteral("--refuse-execution"),
                   QStringLiteral("--journal"), Journal()});
     TFormDDE& dde = CreeFormDDE();
-    dde.EnvoiMacro(QStringLiteral("CLIP|ADD()"));
+    EXPECT_FALSE(dde.EnvoiMacro(QStringLiteral("CLIP|ADD()")));
     EXPECT_EQ(boites_.Textes(), QStringList{"CLIP|ADD() non exécuté"});
     EXPECT_TRUE(dde.ClientItem.isEmpty());
     dde.EnvoiMacro(QStringLiteral("CLIP|LOAD()"));

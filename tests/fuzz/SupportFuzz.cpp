@@ -47,11 +47,12 @@ int BoitesVues() {
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
-    // Local sockets of the DDE server, and the runtime files of Qt, stay in a folder of their
-    // own, removed at exit.
+    // Local sockets of the DDE server, the runtime files of Qt and the journals of runs stay in a
+    // folder of their own, removed at exit.
     static const QTemporaryDir execution;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(execution.path()));
     qputenv("JENWAY_DDE_ESPACE", QFile::encodeName(execution.path() + u'/'));
+    qputenv("JENWAY_JOURNAUX", QFile::encodeName(execution.filePath(QStringLiteral("journaux"))));
     // The application and the objects under test live until the process ends: the fuzzer exits
     // from anywhere, and Qt's teardown after its own statics are gone would crash.
     static const auto* const application = new TApplication(*argc, *argv);

@@ -147,11 +147,15 @@ TBeerForm::TBeerForm(QWidget* parent)
 
     connect(Oscillo, &TBoitePeinture::Peinture, this, &TBeerForm::OscilloPaint);
     connect(Timer, &QTimer::timeout, this, &TBeerForm::TimerTimer);
+    Journal.SurEchec = [this](const QString& texte) {
+        AfficheAide(texte);
+    };
     FormCreate();
 }
 
+// An unsettled table's journal stays, for the next start: a normal end settles it first
+// (FinProgramme).
 TBeerForm::~TBeerForm() {
-    Journal.Supprime(); // leaving the program normally leaves no journal
     if (sablier_)
         QApplication::restoreOverrideCursor();
 }
@@ -608,7 +612,7 @@ void TBeerForm::VideEtalonnage() {
 }
 
 void TBeerForm::ResetBtnClick() {
-    if (Occupe())
+    if (Occupe() || !ProposeSauvegarde(QStringLiteral("Confirmation")))
         return;
     Nombre() = 0;
     Journal.Supprime();
@@ -809,18 +813,21 @@ void TBeerForm::SaveItemClick() {
     }
 }
 
+// The clipboard dies with the program: the journal stays until the table is in a file or sent.
 void TBeerForm::ClipSaveBtnClick() {
     TransfertDonnees(TModeDonnees::Beer, false, Graphe);
     Sauve = true;
-    Journal.Supprime();
 }
 
 void TBeerForm::RegSaveBtnClick() {
     if (!ConstanteDlg || Boites().ExecuteModal(*ConstanteDlg) != QDialog::Accepted)
         return;
-    TransfertDonnees(TModeDonnees::Beer, true, Graphe);
+    // A send that did not happen leaves the table unsaved.
+    if (!TransfertDonnees(TModeDonnees::Beer, true, Graphe))
+        return;
     Sauve = true;
     Journal.Supprime();
+    AfficheAide(TexteDonneesEnvoyees());
 }
 
 void TBeerForm::PrintBtnClick() {
@@ -833,18 +840,13 @@ void TBeerForm::ExitItemClick() {
 }
 
 void TBeerForm::closeEvent(QCloseEvent* evenement) {
-    FormClose();
-    evenement->accept();
+    evenement->setAccepted(FormClose());
 }
 
-void TBeerForm::FormClose() {
-    if (Nombre() > 2 && !Sauve && Mode != 1) {
-        if (Boites().Affiche({QStringLiteral("Confirmation"), QStringLiteral("Sauvegarde"),
-                              TIconeBoite::Question, TBoutonsBoite::OuiNon}) == TReponseBoite::Oui)
-            SaveItemClick();
-        else
-            Journal.Supprime();
-    }
+// False when the user stays in the window with the table.
+bool TBeerForm::FormClose() {
+    if (!ProposeSauvegarde(QStringLiteral("Confirmation")))
+        return false;
     if (AttenteLambda())
         FinAttenteLambda();
     Timer->stop();
@@ -854,6 +856,23 @@ void TBeerForm::FormClose() {
         if (FormMain)
             FormMain->ChoixMode(0);
     });
+    return true;
+}
+
+// In every mode: the standards of a calibration are measurements too, and so are the unknown
+// samples taken since the last save.
+bool TBeerForm::ProposeSauvegarde(const QString& titre) {
+    if (Nombre() <= 2 || Sauve)
+        return true;
+    return DemandeSauvegarde(titre, Journal, [this] {
+        SaveItemClick();
+        return Sauve;
+    });
+}
+
+bool TBeerForm::FinProgramme() {
+    return RegleALaFin(*this, Journal,
+                       [this](const QString& titre) { return ProposeSauvegarde(titre); });
 }
 
 TChampsJournal TBeerForm::ChampsJournal() const {
@@ -866,13 +885,14 @@ void TBeerForm::Restaure(const TJournalLu& journal) {
     if (lectureEnCours_ || AttenteLambda())
         return; // never over a reading in progress
     const TChampsJournal& champs = journal.Champs;
-    Mode = static_cast<quint8>(std::clamp<double>(ChampReel(champs, "beer.mode", Mode), 0, 2));
+    Mode = static_cast<quint8>(ChampEntier(champs, "beer.mode", Mode, 0, 2));
     VideEtalonnage();
     RestaureAcquisition(journal, Graphe);
     if (Mode == 0) // the rank is the table's own abscissa
         for (int i = 0; i < CapaciteCourbe; ++i)
             Graphe.Courbe.X[i] = i;
-    LambdaSE->SetValue(static_cast<qint32>(ChampReel(champs, "lambda", LambdaSE->Value())));
+    LambdaSE->SetValue(ChampEntier(champs, "lambda", LambdaSE->Value(), LambdaSE->MinValue(),
+                                   LambdaSE->MaxValue()));
     InitAttente();
     if (Mode == 1 && Nombre() > 2)
         CalculePente();

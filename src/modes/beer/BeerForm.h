@@ -79,6 +79,12 @@ public:
     // Shows the window with the points of an interrupted series, unsaved, and takes over its
     // journal.
     void Restaure(const TJournalLu& journal);
+    // "Sauvegarde" for a table of more than two points not saved; false when the user stays
+    // with it.
+    bool ProposeSauvegarde(const QString& titre);
+    // The program ends: its table is asked about when unsaved, then its journal goes. False
+    // when the user chose to stay.
+    bool FinProgramme();
     // The settling wait after a wavelength change is running.
     bool AttenteLambda() const { return phase_ == TPhase::Stabilisation; }
 
@@ -111,7 +117,7 @@ private:
     void FormCreate();
     void CreeBoutons();
     void CreePanneauDroit();
-    void FormClose();
+    bool FormClose();
     bool EnregistreEditKeyPress(const QKeyEvent& touche);
     bool ClavierEditKeyPress(const QKeyEvent& touche);
     bool Occupe();

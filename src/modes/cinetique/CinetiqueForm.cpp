@@ -50,6 +50,18 @@ QString TexteTemps(qint32 secondes) {
         .toString(Regional().FormatHeureLong);
 }
 
+// A count within its limits, rounded down to the steps of its spin buttons.
+qint32 NbreArrondi(qint32 nbre) {
+    nbre = std::clamp(nbre, kNbreMini, kNbreMaxi);
+    if (nbre >= 300)
+        nbre -= nbre % 60;
+    if (nbre >= 90)
+        nbre -= nbre % 30;
+    if (nbre >= 30)
+        nbre -= nbre % 10;
+    return nbre;
+}
+
 // Fixed format, 3 decimals, with the system's decimal separator.
 QString TexteAbsorbance(double a) {
     return QString::number(a, 'f', 3).replace(u'.', Regional().SeparateurDecimal);
@@ -123,9 +135,10 @@ TCinetiqueForm::TCinetiqueForm(QWidget* parent)
     FormCreate();
 }
 
+// An unsettled run's journal stays, for the next start: a normal end settles every run first
+// (FinProgramme).
 TCinetiqueForm::~TCinetiqueForm() {
     Timer->stop();
-    Journal.Supprime(); // leaving the program normally leaves no journal
     if (Graphe)
         Graphe->Canvas = nullptr;
 }
@@ -145,6 +158,9 @@ void TCinetiqueForm::CreeControles() {
     StatusBar->setSizeGripEnabled(true);
     page->addWidget(StatusBar);
 
+    Journal.SurEchec = [this](const QString& texte) {
+        AfficheAide(texte);
+    };
     Timer->setObjectName(QStringLiteral("Timer"));
     // A coarse timer fires up to 5 % early, and from 20 s on at whole seconds: every point would
     // be stamped a second early.
@@ -665,13 +681,7 @@ void TCinetiqueForm::NbreEditChange() {
 }
 
 void TCinetiqueForm::MajNbre() {
-    Nbre = std::clamp(Nbre, kNbreMini, kNbreMaxi);
-    if (Nbre >= 300)
-        Nbre -= Nbre % 60;
-    if (Nbre >= 90)
-        Nbre -= Nbre % 30;
-    if (Nbre >= 30)
-        Nbre -= Nbre % 10;
+    Nbre = NbreArrondi(Nbre);
     NbreEdit->setText(QString::number(Nbre));
     Dt = static_cast<quint16>(Duree / Nbre);
     if (Dt < kDtMini) {
@@ -738,19 +748,22 @@ void TCinetiqueForm::SaveItemClick() {
     }
 }
 
+// The clipboard dies with the program: the journal stays until the run is in a file or sent.
 void TCinetiqueForm::ClipSaveBtnClick() {
     TransfertDonnees(TModeDonnees::Cinetique, false, *Graphe);
     Sauve = true;
-    Journal.Supprime();
 }
 
 void TCinetiqueForm::RegSaveBtnClick() {
     if (!ConstanteDlg || Boites().ExecuteModal(*ConstanteDlg) != QDialog::Accepted)
         return;
-    // The transfer leaves the destination choice on "Nouvelle page" for the next one.
-    TransfertDonnees(TModeDonnees::Cinetique, true, *Graphe);
+    // The transfer leaves the destination choice on "Nouvelle page" for the next one. A send
+    // that did not happen leaves the run unsaved.
+    if (!TransfertDonnees(TModeDonnees::Cinetique, true, *Graphe))
+        return;
     Sauve = true;
     Journal.Supprime();
+    AfficheAide(TexteDonneesEnvoyees());
 }
 
 void TCinetiqueForm::PrintBtnClick() {
@@ -763,24 +776,37 @@ void TCinetiqueForm::ExitBtnClick() {
 }
 
 void TCinetiqueForm::closeEvent(QCloseEvent* evenement) {
-    AvecBoiteErreur([this] { FormClose(); });
-    evenement->accept();
+    bool fermer = true;
+    AvecBoiteErreur([this, &fermer] { fermer = FormClose(); });
+    evenement->setAccepted(fermer);
 }
 
-void TCinetiqueForm::FormClose() {
+// False when the user stays in the window with the run.
+bool TCinetiqueForm::FormClose() {
     if (Etat == EtatAcquisition)
         StopBtnClick();
-    if (Etat == EtatFini && !Sauve) {
-        const TBoite question{QStringLiteral("Confirmation"), QStringLiteral("Sauvegarde"),
-                              TIconeBoite::Question, TBoutonsBoite::OuiNon};
-        if (Boites().Affiche(question) == TReponseBoite::Oui)
-            SaveItemClick();
-        else
-            Journal.Supprime();
-    }
+    if (!ProposeSauvegarde(QStringLiteral("Confirmation")))
+        return false;
     Timer->stop();
     if (FormMain)
         FormMain->ChoixMode(0);
+    return true;
+}
+
+bool TCinetiqueForm::ProposeSauvegarde(const QString& titre) {
+    if (Etat != EtatFini || Sauve)
+        return true;
+    return DemandeSauvegarde(titre, Journal, [this] {
+        SaveItemClick();
+        return Sauve;
+    });
+}
+
+bool TCinetiqueForm::FinProgramme() {
+    if (Etat == EtatAcquisition)
+        StopBtnClick();
+    return RegleALaFin(*this, Journal,
+                       [this](const QString& titre) { return ProposeSauvegarde(titre); });
 }
 
 void TCinetiqueForm::showEvent(QShowEvent* evenement) {
@@ -797,6 +823,19 @@ void TCinetiqueForm::showEvent(QShowEvent* evenement) {
     EditBidon->setFocus();
 }
 
+// The count and duration of a journal, held together as a count typed holds them: a count on the
+// steps of its buttons, the period derived from the duration and at least 2 s. The duration is
+// the time axis of the points: it is kept when it can be.
+void TCinetiqueForm::RestaureReglages(const TChampsJournal& champs) {
+    Nbre = NbreArrondi(ChampEntier(champs, "nbre", Nbre, kNbreMini, kNbreMaxi));
+    Duree = static_cast<quint16>(ChampEntier(champs, "duree", Duree, 1, kDureeMaxi));
+    Dt = static_cast<quint16>(Duree / Nbre);
+    if (Dt < kDtMini) {
+        Dt = kDtMini;
+        Duree = static_cast<quint16>(kDtMini * Nbre);
+    }
+}
+
 TChampsJournal TCinetiqueForm::ChampsJournal() const {
     return ChampsAcquisition("cinetique", *Graphe,
                              {{"lambda", QByteArray::number(LambdaSE->Value())},
@@ -808,12 +847,10 @@ TChampsJournal TCinetiqueForm::ChampsJournal() const {
 void TCinetiqueForm::Restaure(const TJournalLu& journal) {
     if (Etat == EtatAcquisition)
         return; // never over a run in progress
-    const TChampsJournal& champs = journal.Champs;
-    LambdaSE->SetValue(static_cast<qint32>(ChampReel(champs, "lambda", LambdaSE->Value())));
-    Dt = static_cast<quint16>(std::clamp<double>(ChampReel(champs, "dt", Dt), kDtMini, kDureeMaxi));
-    Nbre = static_cast<qint32>(std::clamp<double>(ChampReel(champs, "nbre", Nbre), 1, kNbreMaxi));
-    Duree =
-        static_cast<quint16>(std::clamp<double>(ChampReel(champs, "duree", Duree), 1, kDureeMaxi));
+    FixeBornesLambda();
+    LambdaSE->SetValue(ChampEntier(journal.Champs, "lambda", LambdaSE->Value(),
+                                   LambdaSE->MinValue(), LambdaSE->MaxValue()));
+    RestaureReglages(journal.Champs);
     NbreEdit->blockSignals(true);
     NbreEdit->setText(QString::number(Nbre));
     NbreEdit->blockSignals(false);

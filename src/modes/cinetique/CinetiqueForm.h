@@ -91,6 +91,11 @@ public:
     void SetEtat(quint8 e);
     // Shows the window with an interrupted run, finished and unsaved, and takes over its journal.
     void Restaure(const TJournalLu& journal);
+    // "Sauvegarde" for a finished run not saved; false when the user stays with it.
+    bool ProposeSauvegarde(const QString& titre);
+    // The program ends: a run under way stops, a finished one is asked about when unsaved, then
+    // its journal goes. False when the user chose to stay.
+    bool FinProgramme();
 
 public slots:
     void LambdaBtnClick();
@@ -126,7 +131,7 @@ private:
     void CreeReglages(QWidget* panneau);
     void CreeAffichages(QWidget* panneau);
     void RelieControles();
-    void FormClose();
+    bool FormClose();
     void InitAttente();
     void EnregistrePoint();
     void FinAcquisition(const QString& raison);
@@ -142,6 +147,7 @@ private:
     qint32 SecondesEcoulees() const;
     void RedessineGraphe();
     TChampsJournal ChampsJournal() const;
+    void RestaureReglages(const TChampsJournal& champs);
 
     quint32 debutMs_ = 0;         // start of the run on the monotonic clock
     bool lectureEnCours_ = false; // a tick is waiting for the instrument

@@ -3,13 +3,19 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
+#include <QObject>
 #include <QString>
 
 #include <condition_variable>
+#include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
+
+class QFile;
+class QLockFile;
 
 // What a journal says of its run besides the points: mode, axes, wavelength, period, start
 // time, page information. Keys and values are bytes; values may hold any byte.
@@ -18,7 +24,8 @@ using TChampsJournal = std::map<QByteArray, QByteArray>;
 // The journal of the acquisition in progress: every point is appended as it is taken, so that a
 // crash or a power cut loses at most the last few. Appends only fill a buffer; a writer thread
 // of its own writes and syncs it every `kPointsParSync` points or every second, so the
-// user-interface thread never waits for the disk.
+// user-interface thread never waits for the disk. A live journal is locked, so that another
+// copy of the program never takes it for the journal of an interrupted run.
 class TJournal {
 public:
     static constexpr int kPointsParSync = 64;
@@ -40,6 +47,9 @@ public:
     void Synchronise();
     // The run was saved, sent or discarded: its journal goes.
     void Supprime();
+    // Stops journaling and unlocks the journal, keeping it: the program ends while its run is
+    // still unsettled, and the next start offers it back.
+    void Ferme();
     // Takes over the journal of an interrupted run restored in a window: the same run in a
     // journal of this object, the old file removed once the new one is on disk.
     void Reprend(const struct TJournalLu& lu);
@@ -49,14 +59,25 @@ public:
     // The fields of the journal in progress.
     const TChampsJournal& Champs() const { return champs_; }
 
+    // Told on the user-interface thread when the run stops being protected: its journal cannot
+    // be created, or stops being written (a full disk). Told once, until a journal works again.
+    std::function<void(const QString&)> SurEchec;
+
 private:
     void Ecrivain();
+    bool EcritLignes(const QByteArray& lignes);
     void ArreteEcrivain();
+    void Signale(const QString& texte);
+
+    static constexpr int kEssaisNom = 100;
 
     QString dossier_;
     QString chemin_;
+    std::unique_ptr<QLockFile> verrou_;
     TChampsJournal champs_;
     int pointsNonSynchronises_ = 0;
+    bool echecSignale_ = false;
+    QObject contexte_; // where the writer's report is delivered
 
     std::mutex garde_;
     std::condition_variable reveil_;
@@ -65,6 +86,7 @@ private:
     bool syncDemandee_ = false;
     bool arret_ = false;
     int descripteur_ = -1;
+    bool enPanne_ = false; // a write failed: nothing more is written to this journal
     quint64 demandes_ = 0;
     quint64 faites_ = 0;
     std::thread ecrivain_;
@@ -76,16 +98,27 @@ struct TJournalLu {
     QList<double> X;
     QList<double> Y;
     QDateTime Modifie;
+    // The file held more points than a run can keep; only the first ones were read.
+    bool Tronque = false;
 };
 
 // The folder of the program's journals, under the user's data location; the environment
 // variable JENWAY_JOURNAUX names another one (tests, several copies of the program).
 QString DossierJournaux();
-// Reads a journal up to its last complete point; nothing when it is not a journal.
+// Reads a journal up to its last complete point, and at most the points a run can hold (a curve's
+// capacity); nothing when it is not a journal.
 std::optional<TJournalLu> LitJournal(const QString& chemin);
-// The journals of interrupted runs waiting in `dossier`, oldest first.
+// The journals waiting in `dossier`, oldest first: those of interrupted runs, and those that
+// other copies of the program are writing (see VerrouilleJournal).
 QStringList JournauxEnAttente(const QString& dossier);
-// Renames a journal so that it is no longer offered, keeping it; the new name.
+// The lock of a journal: the journal is then this program's to offer, restore or set aside until
+// the lock goes. Nothing when a live program holds it; the lock of a program that died is taken
+// over. A folder where no lock can be made (full, read-only) holds no live journal: the lock is
+// then returned untaken.
+std::unique_ptr<QLockFile> VerrouilleJournal(const QString& chemin);
+// Renames a journal so that it is no longer offered, keeping it; the new name. It is dated from
+// now.
 QString MetDeCote(const QString& chemin);
-// Removes the journals set aside more than `jours` days ago.
+// Removes the journals set aside more than `jours` days ago, and the locks of journals that are
+// gone.
 void PurgeJournauxMisDeCote(const QString& dossier, int jours);

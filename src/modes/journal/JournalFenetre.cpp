@@ -5,6 +5,7 @@
 #include "graph/Graphe.h"
 #include "instrument/ErreursCom.h"
 #include "shell/Application.h"
+#include "shell/Boites.h"
 #include "shell/Encodage.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
@@ -71,6 +72,13 @@ double ChampReel(const TChampsJournal& champs, const QByteArray& cle, double def
     return ok && std::isfinite(valeur) ? valeur : defaut;
 }
 
+qint32 ChampEntier(const TChampsJournal& champs, const QByteArray& cle, qint32 defaut, qint32 mini,
+                   qint32 maxi) {
+    const double valeur =
+        std::clamp<double>(ChampReel(champs, cle, defaut), mini, std::max(mini, maxi));
+    return static_cast<qint32>(valeur);
+}
+
 TChampsJournal ChampsAcquisition(const QByteArray& mode, const Tgraphe& graphe,
                                  const TChampsJournal& propres) {
     TChampsJournal champs = propres;
@@ -133,4 +141,29 @@ void MontreFenetreRestauree(quint8 mode, QWidget& fenetre) {
         fenetre.show();
     fenetre.raise();
     fenetre.activateWindow();
+}
+
+bool DemandeSauvegarde(const QString& titre, TJournal& journal,
+                       const std::function<bool()>& sauve) {
+    switch (Boites().Affiche({titre, QStringLiteral("Sauvegarde"), TIconeBoite::Question,
+                              TBoutonsBoite::OuiNonAnnuler})) {
+    case TReponseBoite::Oui:
+        return sauve();
+    case TReponseBoite::Non:
+        journal.Supprime();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool RegleALaFin(QWidget& fenetre, TJournal& journal,
+                 const std::function<bool(const QString&)>& propose) {
+    // Asked from a hidden window, the question names it.
+    const QString titre =
+        fenetre.isVisible() ? QStringLiteral("Confirmation") : fenetre.windowTitle();
+    if ((fenetre.isVisible() || journal.Actif()) && !propose(titre))
+        return false;
+    journal.Supprime();
+    return true;
 }

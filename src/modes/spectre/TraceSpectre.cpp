@@ -180,12 +180,15 @@ TTraceSpectre::TTraceSpectre(QWidget* parent)
     connect(&silence_, &QTimer::timeout, this, &TTraceSpectre::SilenceAppareil);
     connect(PaintBox, &TBoitePeinture::Peinture, this, &TTraceSpectre::PaintBoxPaint);
     connect(PaintBox, &TBoitePeinture::SourisDeplacee, this, &TTraceSpectre::PaintBoxMouseMove);
+    Journal.SurEchec = [this](const QString& texte) {
+        AfficheAide(texte);
+    };
     FormCreate();
 }
 
-TTraceSpectre::~TTraceSpectre() {
-    Journal.Supprime(); // leaving the program normally leaves no journal
-}
+// An unsettled spectrum's journal stays, for the next start: a normal end settles it first
+// (FinProgramme).
+TTraceSpectre::~TTraceSpectre() = default;
 
 void TTraceSpectre::ConstruitBarre() {
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
@@ -654,19 +657,23 @@ void TTraceSpectre::SauveSpectreClick() {
     }
 }
 
+// The clipboard dies with the program: the journal stays until the spectrum is in a file or sent.
 void TTraceSpectre::ClipSaveBtnClick() {
     TransfertDonnees(TModeDonnees::Spectre, false, Graphe);
     Sauve = true;
-    Journal.Supprime();
 }
 
 void TTraceSpectre::RegSaveBtnClick() {
     if (!ConstanteDlg || Boites().ExecuteModal(*ConstanteDlg) != QDialog::Accepted)
         return;
-    Sauve = true;
-    TransfertDonnees(TModeDonnees::Spectre, true, Graphe);
-    Journal.Supprime();
+    // A send that did not happen leaves the spectrum unsaved.
+    const bool envoye = TransfertDonnees(TModeDonnees::Spectre, true, Graphe);
     ConstanteDlg->NewPageCB->SetItemIndex(1);
+    if (!envoye)
+        return;
+    Sauve = true;
+    Journal.Supprime();
+    AfficheAide(TexteDonneesEnvoyees());
 }
 
 void TTraceSpectre::PrintBtnClick() {
@@ -695,23 +702,17 @@ void TTraceSpectre::ExitItemClick() {
 
 // Closed by its exit button or by its frame, the window leaves the mode the same way.
 void TTraceSpectre::closeEvent(QCloseEvent* evenement) {
-    FormClose();
-    evenement->accept();
+    evenement->setAccepted(FormClose());
 }
 
-void TTraceSpectre::FormClose() {
+// False when the user stays in the window with the spectrum.
+bool TTraceSpectre::FormClose() {
+    if (!ProposeSauvegarde(QStringLiteral("Confirmation")))
+        return false;
     // The port goes to other modes, whose purges may cut the line: the start kept here would
     // join another line's end. The end of this one, if it comes, is refused as a line of its own.
     Ligne.Vide();
     resteCoupe_ = false;
-    if (Graphe.Courbe.NbPoints > 0 && !Sauve) {
-        const TBoite question{QStringLiteral("Confirmation"), QStringLiteral("Sauvegarde"),
-                              TIconeBoite::Question, TBoutonsBoite::OuiNon};
-        if (Boites().Affiche(question) == TReponseBoite::Oui)
-            SauveSpectreClick();
-        else
-            Journal.Supprime();
-    }
     if (FormMain) {
         AvecBoiteErreur([] {
             try {
@@ -721,6 +722,21 @@ void TTraceSpectre::FormClose() {
             }
         });
     }
+    return true;
+}
+
+bool TTraceSpectre::ProposeSauvegarde(const QString& titre) {
+    if (Graphe.Courbe.NbPoints == 0 || Sauve)
+        return true;
+    return DemandeSauvegarde(titre, Journal, [this] {
+        SauveSpectreClick();
+        return Sauve;
+    });
+}
+
+bool TTraceSpectre::FinProgramme() {
+    return RegleALaFin(*this, Journal,
+                       [this](const QString& titre) { return ProposeSauvegarde(titre); });
 }
 
 void TTraceSpectre::Restaure(const TJournalLu& journal) {

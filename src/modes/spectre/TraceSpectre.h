@@ -100,6 +100,11 @@ public:
 
     // Shows the window with an interrupted scan, finished and unsaved, and takes over its journal.
     void Restaure(const TJournalLu& journal);
+    // "Sauvegarde" for a spectrum not saved; false when the user stays with it.
+    bool ProposeSauvegarde(const QString& titre);
+    // The program ends: its spectrum is asked about when unsaved, then its journal goes. False
+    // when the user chose to stay.
+    bool FinProgramme();
 
     QToolBar* ToolBar;
     QToolButton* FileSaveBtn;
@@ -185,7 +190,7 @@ private:
     // The fields into the settings, within the limits; false, the user told, when the limits
     // leave no range to scan.
     bool LitReglages();
-    void FormClose();
+    bool FormClose();
     void DemandeTrame(bool repeindre);
     void Trame();
 

@@ -189,9 +189,10 @@ TEST_F(Cinetique, UneMesureToutesLesDeuxSecondesJusquAuPremierPointApresLaDuree)
     Clique(form->StartBtn);
     EXPECT_EQ(NbPoints(), 1);
     EXPECT_EQ(form->PanelDuree->text(), "00:00:00");
-    // Each tick draws its own segment, not the whole graph: a few ticks with time for a full
-    // drawing to come, then the rest of the run at full speed.
-    QTest::qWait(2 * TBoitePeinture::IntervalleMinimal);
+    // Each tick draws its own segment, not the whole graph: once the drawing asked for before
+    // the start is done, a few ticks with time for a full drawing to come, then the rest of the
+    // run at full speed.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form->Oscillo->DessinCompletEnAttente(); }));
     const int dessinsComplets = form->Oscillo->NbDessinsComplets();
     for (int i = 0; i < 3; ++i) {
         Tic();
@@ -517,12 +518,18 @@ TEST_F(Cinetique, FermerAvecUneAcquisitionNonSauveeDemandeSauvegarde) {
     Acquiert(20);
     Clique(form->StopBtn);
     ASSERT_EQ(form->Etat, TCinetiqueForm::EtatFini);
-    boites.Reponses = {TReponseBoite::Non};
-    form->close();
+    // Annuler: the user stays with the run, and its journal stays.
+    boites.Reponses = {TReponseBoite::Annuler};
+    EXPECT_FALSE(form->close());
     ASSERT_EQ(boites.Vues.size(), 1u);
     EXPECT_EQ(boites.Vues[0].Texte, "Sauvegarde");
-    EXPECT_EQ(boites.Vues[0].Boutons, TBoutonsBoite::OuiNon);
+    EXPECT_EQ(boites.Vues[0].Boutons, TBoutonsBoite::OuiNonAnnuler);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->Journal.Actif());
+    boites.Reponses = {TReponseBoite::Non};
+    form->close();
     EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form->Journal.Actif());
     EXPECT_EQ(NbPoints(), 20); // kept for the next visit
 
     // Closing in the middle of a short run discards it without a question.
@@ -530,7 +537,7 @@ TEST_F(Cinetique, FermerAvecUneAcquisitionNonSauveeDemandeSauvegarde) {
     Clique(form->ResetBtn);
     Acquiert(3);
     form->close();
-    EXPECT_EQ(boites.Vues.size(), 1u);
+    EXPECT_EQ(boites.Vues.size(), 2u);
     EXPECT_EQ(form->Etat, TCinetiqueForm::EtatPret);
     EXPECT_FALSE(form->Timer->isActive());
 }
@@ -703,7 +710,13 @@ TEST_F(CinetiqueEchange, CopieEtEnvoiParLePressePapiers) {
     EXPECT_TRUE(QGuiApplication::clipboard()->text().contains(
         AnsiVersTexte("\r\nt\tA\r\ns\t\r\n" + LignesDesPoints())));
 
-    // The page information dialog cancelled: nothing is sent and the run stays unsaved.
+    boites.Reponses = {};
+    form->close();
+    EXPECT_TRUE(boites.Vues.empty()); // copied: no question
+    form->show();
+
+    // The page information dialog cancelled: nothing is sent and the run stays unsaved. Without
+    // a DDE window the text only reaches the clipboard: not sent, still unsaved.
     form->Sauve = false;
     dialogue.NewPageCB->SetItemIndex(0);
     boites.Dialogues = {[](QDialog&) { return int(QDialog::Rejected); },
@@ -714,11 +727,8 @@ TEST_F(CinetiqueEchange, CopieEtEnvoiParLePressePapiers) {
     EXPECT_FALSE(form->Sauve);
     EXPECT_EQ(dialogue.NewPageCB->ItemIndex(), 0);
     Clique(form->RegSaveBtn);
-    EXPECT_TRUE(form->Sauve);
+    EXPECT_FALSE(form->Sauve);
     EXPECT_EQ(dialogue.NewPageCB->ItemIndex(), 1);
-    boites.Reponses = {};
-    form->close();
-    EXPECT_TRUE(boites.Vues.empty()); // saved: no question
 }
 
 } // namespace

@@ -1,15 +1,42 @@
 #include "BoitesScriptees.h"
+#include "graph/Courbe.h"
 #include "modes/journal/Journal.h"
 #include "shell/Reprise.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 namespace {
+
+// For its lifetime, no file of the process grows past `octets`: a full disk, as the writes see it.
+class TFichiersLimites {
+public:
+    explicit TFichiersLimites(rlim_t octets) : signal_(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &avant_);
+        rlimit limite = avant_;
+        limite.rlim_cur = octets;
+        setrlimit(RLIMIT_FSIZE, &limite);
+    }
+    ~TFichiersLimites() {
+        setrlimit(RLIMIT_FSIZE, &avant_);
+        std::signal(SIGXFSZ, signal_);
+    }
+    TFichiersLimites(const TFichiersLimites&) = delete;
+    TFichiersLimites& operator=(const TFichiersLimites&) = delete;
+
+private:
+    rlimit avant_{};
+    void (*signal_)(int);
+};
 
 class Journal : public ::testing::Test {
 protected:
@@ -22,8 +49,21 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(contenu);
     }
+    void Vieillit(const QString& chemin, int jours) const {
+        QFile f(chemin);
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.setFileTime(QDateTime::currentDateTime().addDays(-jours),
+                      QFileDevice::FileModificationTime);
+    }
+    // The messages of a journal, as delivered on this thread, go to avis_.
+    void Ecoute(TJournal& journal) {
+        journal.SurEchec = [this](const QString& texte) {
+            avis_ << texte;
+        };
+    }
 
     QTemporaryDir dossier_;
+    QStringList avis_;
 };
 
 TEST_F(Journal, RelitLesChampsEtLesPointsExactement) {
@@ -100,12 +140,23 @@ TEST_F(Journal, SupprimeMetDeCoteEtPurge) {
 
     PurgeJournauxMisDeCote(dossier_.path(), 30);
     EXPECT_TRUE(QFile::exists(aside)); // recent: kept
-    QFile vieux(aside);
-    ASSERT_TRUE(vieux.open(QIODevice::ReadWrite));
-    vieux.setFileTime(QDateTime::currentDateTime().addDays(-31), QFileDevice::FileModificationTime);
-    vieux.close();
+
+    // The days are counted from the setting aside, not from the journal's last write.
+    const QString ancien = dossier_.filePath("ancien.journal");
+    Ecrit(ancien, "JOURNAL-JENWAY 1\nC mode cinetique\nP 0 1\n");
+    Vieillit(ancien, 40);
+    const QString ancienDeCote = MetDeCote(ancien);
+    PurgeJournauxMisDeCote(dossier_.path(), 30);
+    EXPECT_TRUE(QFile::exists(ancienDeCote));
+    Vieillit(aside, 31);
     PurgeJournauxMisDeCote(dossier_.path(), 30);
     EXPECT_FALSE(QFile::exists(aside));
+
+    // The lock of a journal gone with a program that died before removing it.
+    const QString orphelin = dossier_.filePath("orphelin.journal.verrou");
+    Ecrit(orphelin, "2147483000\n\n\n"); // no such process
+    PurgeJournauxMisDeCote(dossier_.path(), 30);
+    EXPECT_FALSE(QFile::exists(orphelin));
 }
 
 TEST_F(Journal, ReprendUnJournalInterrompu) {
@@ -157,6 +208,133 @@ TEST_F(Journal, LesRunsInterrompusSontProposesAuDemarrage) {
     EXPECT_TRUE(QFile::exists(second + ".mis-de-cote"));
     ProposeReprises(dossier_.path(), restaurations);
     EXPECT_EQ(non.Vues.size(), 2u);
+}
+
+// A run's journal is locked while it is written: another copy of the program neither offers it as
+// interrupted nor sets it aside. Once closed (the program gone) it is offered.
+TEST_F(Journal, UnJournalVivantNEstPasPropose) {
+    const TBoitesScriptees boites;
+    TJournal journal(dossier_.path());
+    journal.Commence({{"mode", "cinetique"}});
+    journal.AjoutePoint(0, 0.5);
+    journal.Synchronise();
+    EXPECT_EQ(VerrouilleJournal(journal.Chemin()), nullptr);
+    int restaures = 0;
+    const TRestaurations restaurations = {{"cinetique", [&](const TJournalLu&) {
+                                               ++restaures;
+                                           }}};
+    ProposeReprises(dossier_.path(), restaurations);
+    EXPECT_TRUE(boites.Vues.empty());
+    EXPECT_EQ(JournauxEnAttente(dossier_.path()), QStringList{journal.Chemin()});
+
+    const QString chemin = journal.Chemin();
+    journal.Ferme();
+    EXPECT_TRUE(QFile::exists(chemin));
+    ProposeReprises(dossier_.path(), restaurations);
+    EXPECT_EQ(boites.Vues.size(), 1u);
+    EXPECT_EQ(restaures, 1);
+}
+
+// A journal left by a program that died, in a folder now full: its lock cannot be made again, yet
+// nobody is writing it; it is offered.
+TEST_F(Journal, UnJournalInterrompuDansUnDossierPleinEstPropose) {
+    const TBoitesScriptees boites;
+    const QString chemin = dossier_.filePath("plein.journal");
+    Ecrit(chemin, "JOURNAL-JENWAY 1\nC mode cinetique\nP 0 0.5\n");
+    Ecrit(chemin + ".verrou", "2147483000\n\n\n"); // no such process
+    int restaures = 0;
+    const TRestaurations restaurations = {{"cinetique", [&](const TJournalLu&) {
+                                               ++restaures;
+                                           }}};
+    {
+        const TFichiersLimites plein(0);
+        ProposeReprises(dossier_.path(), restaurations);
+    }
+    EXPECT_EQ(boites.Vues.size(), 1u);
+    EXPECT_EQ(restaures, 1);
+}
+
+// A run holds at most a curve's points: a longer file is read no further, and the question says
+// what is restored.
+TEST_F(Journal, UnJournalTropLongNeLitQueCeQuUneAcquisitionGarde) {
+    const QString chemin = dossier_.filePath("long.journal");
+    const struct {
+        int points;
+        bool tronque;
+    } cas[] = {{CapaciteCourbe, false}, {CapaciteCourbe + 1, true}, {20000, true}};
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.points);
+        QByteArray contenu = "JOURNAL-JENWAY 1\nC mode spectre\nC debut 2026-12-10T14:05:12\n";
+        for (int i = 0; i < c.points; ++i)
+            contenu += "P " + QByteArray::number(i) + " 0.5\n";
+        Ecrit(chemin, contenu);
+        const auto lu = LitJournal(chemin);
+        ASSERT_TRUE(lu.has_value());
+        EXPECT_EQ(lu->X.size(), CapaciteCourbe);
+        EXPECT_EQ(lu->X.back(), CapaciteCourbe - 1);
+        EXPECT_EQ(lu->Tronque, c.tronque);
+        EXPECT_EQ(
+            DescriptionJournal(*lu).contains("(4097 points ; le journal en contient davantage"),
+            c.tronque)
+            << DescriptionJournal(*lu).toStdString();
+    }
+
+    // Nor is a line longer than any a journal writes, nor fields past any a journal has.
+    Ecrit(chemin, "JOURNAL-JENWAY 1\nP 0 1\nC x.nom " + QByteArray(100000, 'a') + "\nP 1 1\n");
+    EXPECT_EQ(LitJournal(chemin)->X.size(), 1);
+    QByteArray champs = "JOURNAL-JENWAY 1\n";
+    for (int i = 0; i < 1000; ++i)
+        champs += "C c" + QByteArray::number(i) + " v\n";
+    Ecrit(chemin, champs + "P 0 1\n");
+    EXPECT_LT(LitJournal(chemin)->Champs.size(), 1000u);
+    EXPECT_TRUE(LitJournal(chemin)->X.isEmpty());
+}
+
+// No journal, or one that stops being written, is said once: the run goes on, unprotected.
+TEST_F(Journal, UnJournalImpossibleEstSignaleUneFois) {
+    const QString fichier = dossier_.filePath("un-fichier");
+    Ecrit(fichier, "pas un dossier");
+    TJournal journal(fichier);
+    Ecoute(journal);
+    journal.Commence({{"mode", "beer"}});
+    journal.AjoutePoint(0, 1);
+    journal.Commence({{"mode", "beer"}});
+    EXPECT_FALSE(journal.Actif());
+    ASSERT_EQ(avis_.size(), 1);
+    EXPECT_TRUE(avis_[0].startsWith("Protection contre les arrêts brutaux hors service"));
+    EXPECT_TRUE(avis_[0].contains(fichier)) << avis_[0].toStdString();
+}
+
+// A disk that fills up in the middle of a run (here the file size limit of the process): the
+// journal keeps the points written before, and the user is told once.
+TEST_F(Journal, UnJournalQuiNePeutPlusEcrireEstSignaleUneFois) {
+    TJournal journal(dossier_.path());
+    Ecoute(journal);
+    journal.Commence({{"mode", "cinetique"}});
+    journal.Synchronise();
+    {
+        const TFichiersLimites plein(20000);
+        for (int i = 0; i < 2001; ++i) {
+            journal.AjoutePoint(2.0 * i, 0.25);
+            if (i % 100 == 0)
+                journal.Synchronise();
+        }
+        journal.Synchronise();
+    }
+    // Writes work again: what follows a cut line is still not written.
+    journal.AjoutePoint(5000, 0.25);
+    journal.Synchronise();
+
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !avis_.isEmpty(); }));
+    QTest::qWait(50);
+    ASSERT_EQ(avis_.size(), 1);
+    EXPECT_TRUE(avis_[0].startsWith("Protection contre les arrêts brutaux interrompue"));
+    const auto lu = LitJournal(journal.Chemin());
+    ASSERT_TRUE(lu.has_value());
+    EXPECT_GT(lu->X.size(), 100);
+    EXPECT_LT(lu->X.size(), 2001);
+    for (int i = 0; i < lu->X.size(); ++i)
+        ASSERT_EQ(lu->X[i], 2.0 * i);
 }
 
 } // namespace

@@ -37,11 +37,12 @@ namespace {
 class DossierJournauxTemporaire {
 public:
     DossierJournauxTemporaire() { qputenv("JENWAY_JOURNAUX", QFile::encodeName(Chemin())); }
-    ~DossierJournauxTemporaire() { qunsetenv("JENWAY_JOURNAUX"); }
+    ~DossierJournauxTemporaire() { qputenv("JENWAY_JOURNAUX", avant_); }
     QString Chemin() const { return dossier_.filePath(QStringLiteral("journaux")); }
 
 private:
     QTemporaryDir dossier_;
+    QByteArray avant_ = qgetenv("JENWAY_JOURNAUX");
 };
 
 // What the journal of a window holds now, once written.
@@ -87,12 +88,20 @@ protected:
     std::unique_ptr<TFenetres> fenetres;
 };
 
-TEST_F(Journaux, UneCinetiqueSauveeOuAbandonneeNeLaissePasDeJournal) {
+// A journal goes once its run is in a file, sent, discarded, or the user answered "Sauvegarde":
+// never on a copy (the clipboard dies with the program), nor when the program ends without the
+// question.
+TEST_F(Journaux, LeJournalDUneCinetiqueResteJusquACeQueLeRunSoitRegle) {
     struct TCas {
         const char* nom;
         int points;
         std::function<void(TCinetiqueForm&)> action;
         bool journalGarde;
+    };
+    const auto annule = [&](TCinetiqueForm& f) {
+        boites.Reponses = {TReponseBoite::Annuler};
+        f.close();
+        EXPECT_TRUE(f.isVisible());
     };
     const std::vector<TCas> cas = {
         {"enregistree", 20,
@@ -109,6 +118,14 @@ TEST_F(Journaux, UneCinetiqueSauveeOuAbandonneeNeLaissePasDeJournal) {
              f.StopBtn->click();
              f.ClipSaveBtn->click();
          },
+         true},
+        {"copiee puis fin du programme", 20,
+         [](TCinetiqueForm& f) {
+             f.StopBtn->click();
+             f.ClipSaveBtn->click();
+             f.close();
+             EXPECT_TRUE(FormMain->close()); // copied counts as saved: no question
+         },
          false},
         {"remise a zero", 20,
          [](TCinetiqueForm& f) {
@@ -123,19 +140,36 @@ TEST_F(Journaux, UneCinetiqueSauveeOuAbandonneeNeLaissePasDeJournal) {
              f.close();
          },
          false},
-        {"fin du programme", 20, [&](TCinetiqueForm&) { fenetres.reset(); }, false},
+        {"annuler a Sauvegarde", 20, annule, true},
         {"oui a Sauvegarde puis annule", 20,
          [&](TCinetiqueForm& f) {
              boites.Reponses = {TReponseBoite::Oui};
              boites.NomsFichiers = {std::nullopt};
              f.close();
+             EXPECT_TRUE(f.isVisible()); // nothing saved: the user stays with the run
          },
          true},
+        {"fin du programme, non a Sauvegarde", 20,
+         [&](TCinetiqueForm&) {
+             boites.Reponses = {TReponseBoite::Non};
+             EXPECT_TRUE(FormMain->close());
+         },
+         false},
+        {"fin du programme, annuler", 20,
+         [&](TCinetiqueForm& f) {
+             boites.Reponses = {TReponseBoite::Annuler};
+             EXPECT_FALSE(FormMain->close());
+             EXPECT_TRUE(f.isVisible());
+         },
+         true},
+        {"fin sans la question", 20, [&](TCinetiqueForm&) { fenetres.reset(); }, true},
     };
     for (const TCas& c : cas) {
         SCOPED_TRACE(c.nom);
         if (!fenetres)
             fenetres = std::make_unique<TFenetres>();
+        FormMain->show();
+        boites.Vues.clear();
         TCinetiqueForm& f = Cinetique(c.points);
         const auto lu = Relu(f.Journal);
         ASSERT_TRUE(lu.has_value());
@@ -145,6 +179,8 @@ TEST_F(Journaux, UneCinetiqueSauveeOuAbandonneeNeLaissePasDeJournal) {
         EXPECT_EQ(JournauxEnAttente(journaux.Chemin()).size(), c.journalGarde ? 1 : 0);
         if (fenetres && f.Etat == TCinetiqueForm::EtatFini)
             f.ResetBtn->click();
+        for (const QString& reste : JournauxEnAttente(journaux.Chemin()))
+            QFile::remove(reste);
     }
 }
 
@@ -190,7 +226,9 @@ TEST_F(Journaux, ChaquePointDeBeerLambertEstJournaliseEtDefaireLeRetire) {
     EXPECT_EQ(lu->Champs.at("beer.mode"), "0");
     EXPECT_EQ(JournauxEnAttente(journaux.Chemin()).size(), 1);
 
-    f.ClipSaveBtn->click();
+    QTemporaryDir sortie;
+    boites.NomsFichiers = {sortie.filePath(QStringLiteral("beer.txt"))};
+    f.FileSaveBtn->click();
     EXPECT_TRUE(JournauxEnAttente(journaux.Chemin()).isEmpty());
     f.EnregistreBtn->click(); // the saved table grows again: journaled from its first point
     EXPECT_EQ(Relu(f.Journal)->X.size(), 4);
@@ -237,14 +275,49 @@ TEST_F(Journaux, UnJournalCoupeEstRestaureJusquASonDernierPointComplet) {
     EXPECT_TRUE(JournauxEnAttente(journaux.Chemin()).isEmpty());
 }
 
+// A journal's settings may be anything (a damaged or crafted file): the window takes them as its
+// own controls would, and a wavelength within the instrument's limits.
+TEST_F(Journaux, DesReglagesIncoherentsSontRestauresSelonLesReglesDeLaFenetre) {
+    const struct {
+        const char* champs;
+        qint32 lambda, nbre;
+        quint16 dt, duree;
+    } cas[] = {
+        {"C lambda 620\nC nbre 120\nC dt 5\nC duree 600\n", 620, 120, 5, 600},
+        {"C lambda 1e300\nC nbre 7\nC dt 5\nC duree 600\n", 950, 15, 40, 600},
+        {"C lambda -1e300\nC nbre 4095\nC dt 1\nC duree 1e300\n", 325, 4080, 16, 65535},
+        {"C lambda 620\nC nbre 60\nC dt 9\nC duree 3\n", 620, 60, 2, 120},
+        {"C lambda 2147483648\nC nbre -1e300\nC dt 1e300\nC duree -5\n", 950, 15, 2, 30},
+    };
+    QDir().mkpath(journaux.Chemin());
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.champs);
+        QFile journal(QDir(journaux.Chemin()).filePath(QStringLiteral("regle.journal")));
+        ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
+        journal.write(QByteArray("JOURNAL-JENWAY 1\nC mode cinetique\n") + c.champs +
+                      "P 0 0.1\nP 2 0.2\n");
+        journal.close();
+        ProposeReprises(journaux.Chemin(), RestaurationsDesFenetres());
+        TCinetiqueForm& f = *CinetiqueForm;
+        ASSERT_EQ(f.Graphe->Courbe.NbPoints, 2);
+        EXPECT_EQ(f.LambdaSE->Value(), c.lambda);
+        EXPECT_EQ(f.Nbre, c.nbre);
+        EXPECT_EQ(f.NbreEdit->text(), QString::number(c.nbre));
+        EXPECT_EQ(f.Dt, c.dt);
+        EXPECT_EQ(f.Duree, c.duree);
+        EXPECT_EQ(f.Graphe->MondeX.Maxi, c.duree);
+        f.ResetBtn->click();
+    }
+}
+
 // The program really killed (SIGKILL) in the middle of a run, then started again.
 class JournalTue : public ::testing::Test {
 protected:
     ~JournalTue() override { Spectro = TspectroJenway{}; }
 
-    // Runs the helper program until it reports `points` points, then kills it; the points it
-    // reported.
-    int TueApres(const QString& mode, int points) {
+    // Runs the helper program until it reports `points` points, then runs `pendant` while it
+    // still runs and kills it (SIGKILL); the points it reported.
+    int TueApres(const QString& mode, int points, const std::function<void()>& pendant = {}) {
         QProcess programme;
         programme.start(QCoreApplication::applicationDirPath() +
                             QStringLiteral("/acquisition-interrompue"),
@@ -254,6 +327,8 @@ protected:
         QByteArray sortie;
         while (!sortie.contains('\n') && programme.waitForReadyRead(30000))
             sortie += programme.readAllStandardOutput();
+        if (pendant)
+            pendant();
         programme.kill();
         programme.waitForFinished();
         erreurs = programme.readAllStandardError();
@@ -335,9 +410,41 @@ TEST_F(JournalTue, LeRunInterrompuEstProposeEtRestaureDansSaFenetre) {
             EXPECT_TRUE(ConstanteDlg->ConstanteValide);
             EXPECT_FALSE(c.sauve());
             EXPECT_EQ(JournauxEnAttente(journaux.Chemin()), QStringList{c.journal().Chemin()});
+            boites.Reponses = {TReponseBoite::Non}; // a normal end: the run is let go
+            EXPECT_TRUE(FormMain->close());
         }
-        EXPECT_TRUE(JournauxEnAttente(journaux.Chemin()).isEmpty()); // a normal exit
+        EXPECT_TRUE(JournauxEnAttente(journaux.Chemin()).isEmpty());
     }
+}
+
+// A second copy of the program started while the first takes a run: the live journal is neither
+// offered nor set aside. Once the first is killed its lock is stale, and the run is offered.
+TEST_F(JournalTue, LeJournalDUneAutreCopieVivanteNEstPasPropose) {
+    const TSimulateurLance simulateur;
+    TBoitesScriptees boites;
+    QList<double> restaures;
+    const TRestaurations restaurations = {{"cinetique", [&](const TJournalLu& lu) {
+                                               restaures = lu.X;
+                                           }}};
+    QByteArray pendant;
+    const int pris = TueApres(QStringLiteral("cinetique"), 10, [&] {
+        const QStringList vivants = JournauxEnAttente(journaux.Chemin());
+        ASSERT_EQ(vivants.size(), 1);
+        // Its points reach the disk within a second.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return LitJournal(vivants[0])->X.size() >= 10; }, 5000));
+        ProposeReprises(journaux.Chemin(), restaurations);
+        EXPECT_TRUE(boites.Vues.empty());
+        EXPECT_EQ(JournauxEnAttente(journaux.Chemin()), vivants);
+        QFile f(vivants[0]);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        pendant = f.readAll();
+    });
+    ASSERT_GE(pris, 10) << erreurs.toStdString();
+    EXPECT_TRUE(pendant.startsWith("JOURNAL-JENWAY 1\n"));
+
+    ProposeReprises(journaux.Chemin(), restaurations);
+    ASSERT_EQ(boites.Vues.size(), 1u);
+    EXPECT_GE(restaures.size(), 1);
 }
 
 } // namespace

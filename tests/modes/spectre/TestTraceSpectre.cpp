@@ -394,7 +394,7 @@ TEST_F(SpectreSimule, QuitterAvecUnSpectreNonSauvegarde) {
     F->ExitBtn->click();
     ASSERT_EQ(boites.Vues.size(), 1u);
     EXPECT_EQ(boites.Vues[0].Texte, "Sauvegarde");
-    EXPECT_EQ(boites.Vues[0].Boutons, TBoutonsBoite::OuiNon);
+    EXPECT_EQ(boites.Vues[0].Boutons, TBoutonsBoite::OuiNonAnnuler);
     EXPECT_TRUE(boites.SauvegardesDemandees.empty());
     EXPECT_FALSE(F->isVisible());
     EXPECT_EQ(FormMain->ModeCourant, 0);
