@@ -267,6 +267,11 @@ void TFormMain::closeEvent(QCloseEvent* evenement) {
     }
     FormClose();
     evenement->accept();
+    // quit() closes every window still shown, and a mode window closed leaves its mode, which
+    // would tell the instrument "X" a second time: their runs are settled above, they only hide.
+    for (QWidget* fenetre : QApplication::topLevelWidgets())
+        if (fenetre != this)
+            fenetre->hide();
     QApplication::quit();
 }
 

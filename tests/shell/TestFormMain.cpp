@@ -189,6 +189,28 @@ TEST_F(FenetrePrincipale, FermerSansModeNEnvoieRien) {
     EXPECT_TRUE(boites_.Vues.empty());
 }
 
+// Quitting the program from the main window while a mode window is open tells the instrument
+// once: the application's end, which closes the windows still shown, must not close the mode
+// window as if the user had left the mode.
+TEST_F(FenetrePrincipale, QuitterLeProgrammeDepuisUnModeEnvoieXUneFois) {
+    for (const quint8 mode : {1, 2, 3}) {
+        SCOPED_TRACE(mode);
+        TSimulateurLance simulateur(1);
+        CreeFenetres();
+        FormMain->ChoixMode(mode);
+        simulateur.AttendJournal(mode == 1 ? 5 : 1); // "R", then the scan set-up of mode 1
+        FormMain->close();
+        // What the application's end does to the windows still shown (the loop is not running
+        // here, so its quit() cannot).
+        QApplication::closeAllWindows();
+        QTest::qWait(300); // a second "X" would follow the first at once
+        const QByteArray journal = simulateur.Journal();
+        EXPECT_EQ(journal.count("X[13]"), 1) << journal.toStdString();
+        EXPECT_TRUE(journal.endsWith("X[13]\n")) << journal.toStdString();
+        fenetres_.reset();
+    }
+}
+
 TEST_F(FenetrePrincipale, TraceActiveLesFichiersApparaissentALaFermeture) {
     TSimulateurLance simulateur(1);
     Spectro.Tracing = true;
