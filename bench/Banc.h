@@ -2,7 +2,7 @@
 // told something, and the record of when each point of a curve reaches the screen.
 #pragma once
 
-#include "shell/Boites.h"
+#include "base/Boites.h"
 
 #include <QByteArray>
 #include <QEvent>

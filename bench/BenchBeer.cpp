@@ -4,10 +4,10 @@
 #include "Banc.h"
 #include "Figures.h"
 #include "SimulateurLance.h"
+#include "base/Controles.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/beer/BeerForm.h"
 #include "modes/beer/ModeBeerDlg.h"
-#include "shell/Controles.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
 

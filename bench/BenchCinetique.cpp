@@ -5,11 +5,11 @@
 #include "Banc.h"
 #include "Figures.h"
 #include "SimulateurLance.h"
+#include "base/Horloge.h"
 #include "graph/BoitePeinture.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/cinetique/CinetiqueForm.h"
-#include "shell/Horloge.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -4,13 +4,13 @@
 // with its target of 300 ms.
 #include "Banc.h"
 #include "Figures.h"
+#include "base/Application.h"
+#include "base/BoitesQt.h"
+#include "base/Regional.h"
+#include "base/Utilitaires.h"
 #include "instrument/SpectroJenway.h"
-#include "shell/Application.h"
-#include "shell/BoitesQt.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
-#include "shell/Regional.h"
-#include "shell/Utilitaires.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -12,11 +12,11 @@
 #include "Banc.h"
 #include "Figures.h"
 #include "SimulateurLance.h"
+#include "base/Controles.h"
 #include "graph/BoitePeinture.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/Controles.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
 

@@ -1,15 +1,15 @@
 #include "exchange/FormDDE.h"
 
+#include "base/Application.h"
+#include "base/Boites.h"
+#include "base/Controles.h"
+#include "base/Encodage.h"
+#include "base/Utilitaires.h"
 #include "modes/beer/BeerForm.h"
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/Application.h"
-#include "shell/Boites.h"
-#include "shell/Controles.h"
-#include "shell/Encodage.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
-#include "shell/Utilitaires.h"
 
 #include <QApplication>
 #include <QDir>

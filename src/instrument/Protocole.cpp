@@ -1,9 +1,9 @@
+#include "base/Boites.h"
+#include "base/Regional.h"
+#include "base/Utilitaires.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "instrument/Ticks.h"
-#include "shell/Boites.h"
-#include "shell/Regional.h"
-#include "shell/Utilitaires.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
 #include "instrument/SpectroJenway.h"
 
+#include "base/Utilitaires.h"
 #include "instrument/FichierIni.h"
-#include "shell/Utilitaires.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "shell/ComCfgDlg.h"
 
+#include "base/Application.h"
+#include "base/Controles.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
-#include "shell/Application.h"
-#include "shell/Controles.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

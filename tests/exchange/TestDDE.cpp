@@ -1,6 +1,10 @@
 // The conversation with Tablarix end to end: tablarix-factice runs as a real process, over the
 // local-socket transport and a real X clipboard (the program runs under Xvfb).
 #include "BoitesScriptees.h"
+#include "base/BoitesQt.h"
+#include "base/Controles.h"
+#include "base/Encodage.h"
+#include "base/Horloge.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/FormDDE.h"
 #include "exchange/Transfert.h"
@@ -9,12 +13,8 @@
 #include "modes/beer/BeerForm.h"
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/BoitesQt.h"
-#include "shell/Controles.h"
-#include "shell/Encodage.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
-#include "shell/Horloge.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

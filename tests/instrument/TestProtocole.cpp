@@ -1,6 +1,6 @@
 #include "BoitesScriptees.h"
 #include "VoieSimulee.h"
-#include "shell/Utilitaires.h"
+#include "base/Utilitaires.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -1,5 +1,10 @@
 #include "modes/beer/BeerForm.h"
 
+#include "base/Application.h"
+#include "base/Boites.h"
+#include "base/Controles.h"
+#include "base/Regional.h"
+#include "base/Utilitaires.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/Fichiers.h"
 #include "exchange/Transfert.h"
@@ -7,13 +12,8 @@
 #include "instrument/SpectroJenway.h"
 #include "modes/beer/ModeBeerDlg.h"
 #include "modes/journal/JournalFenetre.h"
-#include "shell/Application.h"
-#include "shell/Boites.h"
-#include "shell/Controles.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
-#include "shell/Regional.h"
-#include "shell/Utilitaires.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,15 +1,15 @@
 #include "modes/journal/JournalFenetre.h"
 
+#include "base/Application.h"
+#include "base/Boites.h"
+#include "base/Encodage.h"
+#include "base/Horloge.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/PageCourante.h"
 #include "graph/Graphe.h"
 #include "instrument/ErreursCom.h"
-#include "shell/Application.h"
-#include "shell/Boites.h"
-#include "shell/Encodage.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
-#include "shell/Horloge.h"
 
 #include <QLineEdit>
 

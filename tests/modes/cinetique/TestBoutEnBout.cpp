@@ -3,15 +3,15 @@
 // Xvfb) and the clock driven by the test.
 #include "BoitesScriptees.h"
 #include "SimulateurLance.h"
+#include "base/Encodage.h"
+#include "base/Horloge.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/Transfert.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/cinetique/CinetiqueForm.h"
-#include "shell/Encodage.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
-#include "shell/Horloge.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

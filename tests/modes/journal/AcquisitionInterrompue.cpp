@@ -6,16 +6,16 @@
 // Once the run holds POINTS points it writes "POINTS n" on standard output and goes on (a scan
 // keeps scanning) until it is killed.
 #include "BoitesScriptees.h"
+#include "base/Application.h"
+#include "base/Controles.h"
+#include "base/Horloge.h"
+#include "base/Regional.h"
 #include "exchange/ConstanteDlg.h"
 #include "modes/beer/BeerForm.h"
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/Application.h"
-#include "shell/Controles.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
-#include "shell/Horloge.h"
-#include "shell/Regional.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -3,6 +3,8 @@
 // question, its journal kept until then. Against the simulated instrument and tablarix-factice.
 #include "BoitesScriptees.h"
 #include "SimulateurLance.h"
+#include "base/Controles.h"
+#include "base/Horloge.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/FormDDE.h"
 #include "instrument/SpectroJenway.h"
@@ -10,10 +12,8 @@
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/journal/Journal.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/Controles.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
-#include "shell/Horloge.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "BoitesScriptees.h"
+#include "base/Controles.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/Controles.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
 

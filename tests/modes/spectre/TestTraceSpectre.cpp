@@ -1,9 +1,9 @@
 #include "FenetreSpectre.h"
 #include "LigneBrute.h"
 #include "SimulateurLance.h"
+#include "base/Encodage.h"
+#include "base/Utilitaires.h"
 #include "graph/BoitePeinture.h"
-#include "shell/Encodage.h"
-#include "shell/Utilitaires.h"
 
 #include <QClipboard>
 #include <QDir>
