@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+TConstanteDlg* ConstanteDlg = nullptr;
+
 namespace {
 
 QFont PoliceTablarix(int hauteurPixels) {

@@ -5,7 +5,6 @@
 #include "base/Regional.h"
 #include "exchange/ConstanteDlg.h"
 #include "graph/Graphe.h"
-#include "shell/Fenetres.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,7 +5,6 @@
 #include "exchange/ConstanteDlg.h"
 #include "exchange/FormDDE.h"
 #include "exchange/PageCourante.h"
-#include "shell/Fenetres.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

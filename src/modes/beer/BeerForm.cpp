@@ -1,5 +1,6 @@
 #include "modes/beer/BeerForm.h"
 
+#include "base/Aiguillage.h"
 #include "base/Application.h"
 #include "base/Boites.h"
 #include "base/Controles.h"
@@ -12,8 +13,6 @@
 #include "instrument/SpectroJenway.h"
 #include "modes/beer/ModeBeerDlg.h"
 #include "modes/journal/JournalFenetre.h"
-#include "shell/Fenetres.h"
-#include "shell/FormMain.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -853,8 +852,8 @@ bool TBeerForm::FormClose() {
     if (phase_ == TPhase::Clignotement)
         phase_ = TPhase::Arret;
     AvecBoiteErreur([] {
-        if (FormMain)
-            FormMain->ChoixMode(0);
+        if (TAiguillage* modes = Aiguillage())
+            modes->ChoixMode(0);
     });
     return true;
 }

@@ -1,5 +1,6 @@
 #include "modes/cinetique/CinetiqueForm.h"
 
+#include "base/Aiguillage.h"
 #include "base/Application.h"
 #include "base/Boites.h"
 #include "base/Controles.h"
@@ -14,8 +15,6 @@
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/journal/JournalFenetre.h"
-#include "shell/Fenetres.h"
-#include "shell/FormMain.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -788,8 +787,8 @@ bool TCinetiqueForm::FormClose() {
     if (!ProposeSauvegarde(QStringLiteral("Confirmation")))
         return false;
     Timer->stop();
-    if (FormMain)
-        FormMain->ChoixMode(0);
+    if (TAiguillage* modes = Aiguillage())
+        modes->ChoixMode(0);
     return true;
 }
 
