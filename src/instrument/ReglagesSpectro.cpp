@@ -1,13 +1,12 @@
-#include "instrument/SpectroJenway.h"
+#include "instrument/ReglagesSpectro.h"
 
 #include "base/Utilitaires.h"
 #include "instrument/FichierIni.h"
+#include "instrument/SpectroJenway.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
-
-TspectroJenway Spectro;
 
 namespace {
 
@@ -35,7 +34,7 @@ bool PlaceInscriptible(const QString& chemin) {
 
 } // namespace
 
-void TspectroJenway::LitConfig(const TChaine80& nom, const TFichierIni& ini) {
+void TReglagesSpectro::LitConfig(const TChaine80& nom, const TFichierIni& ini) {
     NomAppareil = nom;
     const QString s = nom.Texte();
     MiniA = ini.LitReel(s, QStringLiteral("MiniA"), -0.3);
@@ -61,7 +60,7 @@ void TspectroJenway::LitConfig(const TChaine80& nom, const TFichierIni& ini) {
     TimeOut = static_cast<quint16>(ini.LitEntier(s, QStringLiteral("TimeOut"), 9));
 }
 
-void TspectroJenway::EcritConfig(TFichierIni& ini) const {
+void TReglagesSpectro::EcritConfig(TFichierIni& ini) const {
     const QString s = NomAppareil.Texte();
     ini.EcritReel(s, QStringLiteral("MiniA"), MiniA);
     ini.EcritReel(s, QStringLiteral("MaxiA"), MaxiA);

@@ -1,17 +1,19 @@
+#include "instrument/SpectroJenway.h"
+
 #include "base/Boites.h"
 #include "base/Regional.h"
 #include "base/Utilitaires.h"
 #include "instrument/ApdComPort.h"
-#include "instrument/SpectroJenway.h"
+#include "instrument/FormatNombre.h"
+#include "instrument/TextesAppareil.h"
 #include "instrument/Ticks.h"
-
-#include <QRegularExpression>
 
 #include <algorithm>
 
+TspectroJenway Spectro;
+
 namespace {
 
-constexpr quint8 kRetourChariot = 13;
 constexpr qint32 kTicksEntreCommandes = 4;
 
 TApdComPort& Port(TApdComPort* voie) {
@@ -59,25 +61,8 @@ private:
 bool VoieSeriePrete() {
     if (Spectro.Voie && Spectro.Voie->Open())
         return true;
-    AfficheErreur(
-        QStringLiteral("La voie série est fermée : rebranchez l'appareil, quittez ce mode "
-                       "puis choisissez-le de nouveau."));
+    AfficheErreur(TexteVoieFermee());
     return false;
-}
-
-QByteArray FormateNombre(const QByteArray& format, double x) {
-    static const QRegularExpression forme(QStringLiteral(
-        "^((?:[^%]|%%)*)(%[-+ 0#]*[0-9]{0,2}(?:\\.[0-9]{1,2})?[fFeEgG])((?:[^%]|%%)*)$"));
-    const QRegularExpressionMatch m = forme.match(QString::fromLatin1(format));
-    if (!m.hasMatch())
-        return FormateNombre("%5.1f", x);
-    // Qt's own printf is independent of the C locale: the number always has a point here.
-    QString nombre = QString::asprintf(m.captured(2).toLatin1().constData(), x);
-    nombre.replace(u'.', Regional().SeparateurDecimal);
-    const auto litteral = [&m](int i) {
-        return m.captured(i).replace(QStringLiteral("%%"), QStringLiteral("%")).toLatin1();
-    };
-    return litteral(1) + nombre.toLatin1() + litteral(3);
 }
 
 QByteArray TspectroJenway::TexteLambda(double lambda) const {
@@ -113,36 +98,6 @@ TLigneReponse TspectroJenway::Echange(const TChaine20& commande) {
             break; // the device vanished; Disparu told the user
     }
     return reponse;
-}
-
-bool TLigneReponse::Ajoute(quint8 octet) {
-    if (octet >= 32 && texte_.size() < TChaine255::capacite())
-        texte_ += char(octet);
-    if (octet == kRetourChariot)
-        complete_ = true;
-    return complete_;
-}
-
-bool LitNombreAppareil(QByteArrayView texte, double& valeur, QChar* separateur) {
-    const bool point = texte.contains('.');
-    const bool virgule = texte.contains(',');
-    if (point && virgule)
-        return false;
-    const QChar lu = virgule ? u',' : u'.';
-    if (!LitReel(QString::fromLatin1(texte), lu, valeur))
-        return false;
-    if (separateur)
-        *separateur = point || virgule ? lu : QChar();
-    return true;
-}
-
-// A reply cut by the time-out may be the start of another number ("0.1" of "0.153"): it is no
-// reading.
-double AbsorbanceDe(const TLigneReponse& reponse, QChar* separateur) {
-    double valeur = 0;
-    if (!reponse.Complete() || !LitNombreAppareil(reponse.Texte(), valeur, separateur))
-        return Indefini;
-    return valeur;
 }
 
 double TspectroJenway::DemandeAbs() {
@@ -182,28 +137,6 @@ void TspectroJenway::LanceSpectre() {
     }
 }
 
-namespace {
-
-QString NomSeparateur(QChar separateur) {
-    return separateur == u',' ? QStringLiteral("une virgule") : QStringLiteral("un point");
-}
-
-} // namespace
-
-QString TexteSeparateurDifferent(QChar appareil, QChar systeme) {
-    return QStringLiteral(
-               "L'appareil écrit ses nombres avec %1 comme séparateur décimal (%2), alors que "
-               "les paramètres régionaux de ce système demandent %3 : le programme envoie donc à "
-               "l'appareil ses longueurs d'onde avec %3 (%4). Les mesures reçues sont lues quand "
-               "même, mais l'appareil risque de mal comprendre les longueurs d'onde et les plages "
-               "de balayage.\n\nPour accorder les deux, réglez le séparateur décimal de "
-               "l'appareil sur %3, ou choisissez %1 comme séparateur décimal dans les paramètres "
-               "régionaux du système (format des nombres), puis relancez le programme.")
-        .arg(NomSeparateur(appareil), u'0' + QString(appareil) + QStringLiteral("153"),
-             NomSeparateur(systeme),
-             QString::fromLatin1(Spectro.CmdLambda.Octets() + Spectro.TexteLambda(500)));
-}
-
 void TspectroJenway::NoteSeparateur(QChar separateur) {
     if (!separateur.isNull())
         SeparateurAppareil = separateur;
@@ -214,7 +147,7 @@ void TspectroJenway::SignaleSeparateur() {
     if (SeparateurSignale || SeparateurAppareil.isNull() || SeparateurAppareil == systeme || !Voie)
         return;
     SeparateurSignale = true;
-    const TBoite avis{QStringLiteral("Séparateur décimal"),
+    const TBoite avis{TitreSeparateurDifferent(),
                       TexteSeparateurDifferent(SeparateurAppareil, systeme),
                       TIconeBoite::Information, TBoutonsBoite::Ok};
     // After the event under way: a box shown inside a reading would hold the next ones back. The
