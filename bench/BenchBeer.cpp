@@ -17,8 +17,6 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include <benchmark/benchmark.h>
-
 namespace {
 
 void Entree(QLineEdit& edit, const QString& texte) {
@@ -91,11 +89,5 @@ BENCHMARK(RunBeer)->Iterations(2)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ExecuteBancs<QApplication>(argc, argv);
 }

@@ -16,8 +16,6 @@
 #include <QComboBox>
 #include <QToolButton>
 
-#include <benchmark/benchmark.h>
-
 namespace {
 
 void DisparitionEnBalayage(benchmark::State& etat) {
@@ -60,9 +58,7 @@ void DisparitionEnBalayage(benchmark::State& etat) {
         durees.push_back(ms);
         etat.SetIterationTime(ms / 1000);
         const double cpu = MillisecondesCpu();
-        QEventLoop repos;
-        QTimer::singleShot(300, &repos, &QEventLoop::quit);
-        repos.exec();
+        LaissePasser(300);
         cpuApres.push_back(MillisecondesCpu() - cpu);
         Spectro = TspectroJenway{};
     }
@@ -75,11 +71,5 @@ BENCHMARK(DisparitionEnBalayage)->UseManualTime()->Iterations(5)->Unit(benchmark
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ExecuteBancs<QApplication>(argc, argv);
 }
