@@ -77,7 +77,9 @@ void RunBeer(benchmark::State& etat) {
             etat.SkipWithError(raison.c_str());
             return;
         }
-        f.ResetBtn->click(); // the tables cleared for the next run
+        // The tables cleared for the next run: "Sauvegarde" answered Non lets the run go.
+        boites.Reponses.push_back(TReponseBoite::Non);
+        f.ResetBtn->click();
     }
     ImprimeFigure("beer_lecture", Mediane(lectures), "ms", 100);
     ImprimeFigure("memoire_apres_beer", MemoireResidenteMo(), "Mo", 80);
