@@ -1,8 +1,12 @@
-// What the benchmarks share: clocks, resident memory, a boxes service that notes when the user is
-// told something, and the record of when each point of a curve reaches the screen.
+// What the benchmarks share: their main, clocks, resident memory, waits, the simulated instrument
+// and the port that talks to it, a boxes service that notes when the user is told something, and
+// the record of when each point of a curve reaches the screen.
 #pragma once
 
-#include "shell/Boites.h"
+#include "SimulateurLance.h"
+#include "base/Boites.h"
+#include "instrument/ApdComPort.h"
+#include "instrument/SpectroJenway.h"
 
 #include <QByteArray>
 #include <QEvent>
@@ -10,7 +14,10 @@
 #include <QFile>
 #include <QObject>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
+
+#include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +26,20 @@
 #include <functional>
 #include <optional>
 #include <vector>
+
+#include <sys/resource.h>
+
+// A benchmark program's main: its application object (QApplication where there are windows,
+// offscreen unless the environment says otherwise), then every benchmark.
+template <class TApplicationBanc> int ExecuteBancs(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplicationBanc application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
 
 inline qint64 NanosecondesMonotones() {
     timespec t{};
@@ -41,6 +62,13 @@ inline double MemoireResidenteMo() {
         if (ligne.startsWith("VmRSS:"))
             return ligne.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
     return 0;
+}
+
+// The peak resident memory of the process so far, in megabytes.
+inline double PicMemoireMo() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024;
 }
 
 // Lets events run for `ms` milliseconds.
@@ -164,6 +192,47 @@ inline std::vector<TLigneEnvoyee> LitHorodatage(const QString& nomFichier) {
     }
     return lignes;
 }
+
+// The simulated instrument on COM1 with the time each line left it recorded (--horodatage).
+// Marque() notes the lines sent so far; Envoyees() gives those sent since.
+class TSimulateurHorodate {
+public:
+    explicit TSimulateurHorodate(QStringList options)
+        : horodatage_(dossier_.filePath(QStringLiteral("horodatage"))),
+          simulateur_(1, options << QStringLiteral("--horodatage") << horodatage_) {}
+
+    TSimulateurLance& Simulateur() { return simulateur_; }
+    void Marque() { lignesAvant_ = LitHorodatage(horodatage_).size(); }
+    std::vector<TLigneEnvoyee> Envoyees() const {
+        std::vector<TLigneEnvoyee> lignes = LitHorodatage(horodatage_);
+        const std::size_t avant = std::min(lignesAvant_, lignes.size());
+        lignes.erase(lignes.begin(), lignes.begin() + static_cast<std::ptrdiff_t>(avant));
+        return lignes;
+    }
+
+private:
+    const QTemporaryDir dossier_;
+    const QString horodatage_;
+    TSimulateurLance simulateur_;
+    std::size_t lignesAvant_ = 0;
+};
+
+// `Spectro` on a port of its own, open to the simulated instrument on COM1 and in remote control,
+// as the main window leaves it when a mode starts; the port is let go at the end.
+class TVoieBanc {
+public:
+    TVoieBanc() {
+        Spectro.Voie = &voie_;
+        voie_.SetOpen(true);
+        Spectro.EnvoiCommande(Spectro.CmdDebutRemote);
+    }
+    ~TVoieBanc() { Spectro.Voie = nullptr; }
+    TVoieBanc(const TVoieBanc&) = delete;
+    TVoieBanc& operator=(const TVoieBanc&) = delete;
+
+private:
+    TApdComPort voie_;
+};
 
 // Delays in milliseconds from each point's CR to its first paint. The points are found in order
 // among the sent lines by their value: `valeurDeLigne` reads a line's value to compare with

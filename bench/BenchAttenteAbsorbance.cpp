@@ -2,13 +2,8 @@
 // that never answers. The wait must sleep in the event loop: the target is at most 5 ms of CPU.
 #include "Banc.h"
 #include "Figures.h"
-#include "SimulateurLance.h"
-#include "instrument/ApdComPort.h"
-#include "instrument/SpectroJenway.h"
 
 #include <QCoreApplication>
-
-#include <benchmark/benchmark.h>
 
 #include <chrono>
 
@@ -17,10 +12,7 @@ namespace {
 void AttenteSansReponse(benchmark::State& etat) {
     TSimulateurLance simulateur;
     simulateur.Controle("panne silence");
-    TApdComPort voie;
-    Spectro.Voie = &voie;
-    voie.SetOpen(true);
-    Spectro.EnvoiCommande(Spectro.CmdDebutRemote);
+    const TVoieBanc voie;
     double cpu = 0;
     for (auto _ : etat) {
         const double avant = MillisecondesCpu();
@@ -31,16 +23,11 @@ void AttenteSansReponse(benchmark::State& etat) {
         etat.SetIterationTime(duree.count());
     }
     ImprimeFigure("attente_absorbance_cpu", cpu / static_cast<double>(etat.iterations()), "ms", 5);
-    Spectro.Voie = nullptr;
 }
 BENCHMARK(AttenteSansReponse)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ExecuteBancs<QCoreApplication>(argc, argv);
 }

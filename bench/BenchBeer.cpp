@@ -4,10 +4,10 @@
 #include "Banc.h"
 #include "Figures.h"
 #include "SimulateurLance.h"
+#include "base/Controles.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/beer/BeerForm.h"
 #include "modes/beer/ModeBeerDlg.h"
-#include "shell/Controles.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
 
@@ -16,8 +16,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
-
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -79,7 +77,9 @@ void RunBeer(benchmark::State& etat) {
             etat.SkipWithError(raison.c_str());
             return;
         }
-        f.ResetBtn->click(); // the tables cleared for the next run
+        // The tables cleared for the next run: "Sauvegarde" answered Non lets the run go.
+        boites.Reponses.push_back(TReponseBoite::Non);
+        f.ResetBtn->click();
     }
     ImprimeFigure("beer_lecture", Mediane(lectures), "ms", 100);
     ImprimeFigure("memoire_apres_beer", MemoireResidenteMo(), "Mo", 80);
@@ -91,11 +91,5 @@ BENCHMARK(RunBeer)->Iterations(2)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ExecuteBancs<QApplication>(argc, argv);
 }

@@ -4,18 +4,12 @@
 // screen (median and worst) and the resident memory after the run.
 #include "Banc.h"
 #include "Figures.h"
-#include "SimulateurLance.h"
+#include "base/Horloge.h"
 #include "graph/BoitePeinture.h"
-#include "instrument/ApdComPort.h"
-#include "instrument/SpectroJenway.h"
 #include "modes/cinetique/CinetiqueForm.h"
-#include "shell/Horloge.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QTimer>
-
-#include <benchmark/benchmark.h>
 
 #include <chrono>
 
@@ -28,16 +22,10 @@ std::optional<double> AbsorbanceDeLigne(const QByteArray& ligne) {
 }
 
 void RunCinetique(benchmark::State& etat) {
-    const QTemporaryDir dossier;
-    const QString horodatage = dossier.filePath(QStringLiteral("horodatage"));
-    TSimulateurLance simulateur(1,
-                                {QStringLiteral("--sans-delai"), QStringLiteral("--graine"),
-                                 QStringLiteral("1"), QStringLiteral("--horodatage"), horodatage});
-    simulateur.Controle("cuve cinetique");
-    TApdComPort voie;
-    Spectro.Voie = &voie;
-    voie.SetOpen(true);
-    Spectro.EnvoiCommande(Spectro.CmdDebutRemote);
+    TSimulateurHorodate appareil(
+        {QStringLiteral("--sans-delai"), QStringLiteral("--graine"), QStringLiteral("1")});
+    appareil.Simulateur().Controle("cuve cinetique");
+    const TVoieBanc voie;
     THorlogeTest horloge(QDateTime::currentDateTime(), 1000);
     InstalleHorloge(&horloge);
     double secondesTics = 0;
@@ -50,7 +38,7 @@ void RunCinetique(benchmark::State& etat) {
         form.LambdaBtnClick();
         form.ZeroBtnClick();
         LaissePasser(20); // the zero's reply is in before the first reading
-        const std::size_t lignesAvant = LitHorodatage(horodatage).size();
+        appareil.Marque();
         TSuiviEcran ecran(*form.Oscillo, [&form] { return form.Graphe->Courbe.NbPoints; });
         form.StartBtnClick();
         while (form.Etat == TCinetiqueForm::EtatAcquisition) {
@@ -62,8 +50,7 @@ void RunCinetique(benchmark::State& etat) {
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();
             ++tics;
         }
-        std::vector<TLigneEnvoyee> lignes = LitHorodatage(horodatage);
-        lignes.erase(lignes.begin(), lignes.begin() + static_cast<std::ptrdiff_t>(lignesAvant));
+        const std::vector<TLigneEnvoyee> lignes = appareil.Envoyees();
         const Tcourbe& courbe = form.Graphe->Courbe;
         const std::vector<double> absorbances(courbe.Y.begin(), courbe.Y.begin() + courbe.NbPoints);
         const std::vector<double> ceux =
@@ -82,18 +69,11 @@ void RunCinetique(benchmark::State& etat) {
     }
     etat.counters["delais_ecran"] = static_cast<double>(delais.size());
     InstalleHorloge(nullptr);
-    Spectro.Voie = nullptr;
 }
 BENCHMARK(RunCinetique)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ExecuteBancs<QApplication>(argc, argv);
 }

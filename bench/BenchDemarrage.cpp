@@ -4,26 +4,22 @@
 // with its target of 300 ms.
 #include "Banc.h"
 #include "Figures.h"
+#include "base/Application.h"
+#include "base/BoitesQt.h"
+#include "base/Regional.h"
+#include "base/Utilitaires.h"
 #include "instrument/SpectroJenway.h"
-#include "shell/Application.h"
-#include "shell/BoitesQt.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
-#include "shell/Regional.h"
-#include "shell/Utilitaires.h"
 
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <cstring>
 
 namespace {
-
-QString programme;
 
 // Tells the parent on standard output once the main window's first paint is done, with the
 // processor time used so far, then quits.
@@ -81,7 +77,7 @@ void Demarrage(benchmark::State& etat) {
         QProcess enfant;
         enfant.setProcessEnvironment(environnement);
         const qint64 debut = NanosecondesMonotones();
-        enfant.start(programme, {QStringLiteral("--enfant")});
+        enfant.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--enfant")});
         QByteArray sortie;
         while (!sortie.contains('\n') && enfant.waitForReadyRead(5000))
             sortie += enfant.readAllStandardOutput();
@@ -108,10 +104,5 @@ BENCHMARK(Demarrage)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisec
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--enfant") == 0)
         return Enfant(argc, argv);
-    QCoreApplication application(argc, argv);
-    programme = QCoreApplication::applicationFilePath();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ExecuteBancs<QCoreApplication>(argc, argv);
 }

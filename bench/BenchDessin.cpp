@@ -9,8 +9,6 @@
 #include <QApplication>
 #include <QImage>
 
-#include <benchmark/benchmark.h>
-
 #include <cmath>
 #include <string>
 
@@ -67,11 +65,5 @@ BENCHMARK(DessinComplet)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ExecuteBancs<QApplication>(argc, argv);
 }

@@ -5,18 +5,16 @@
 #include "Banc.h"
 #include "Figures.h"
 #include "SimulateurLance.h"
+#include "base/Controles.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/Controles.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QToolButton>
-
-#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -60,9 +58,7 @@ void DisparitionEnBalayage(benchmark::State& etat) {
         durees.push_back(ms);
         etat.SetIterationTime(ms / 1000);
         const double cpu = MillisecondesCpu();
-        QEventLoop repos;
-        QTimer::singleShot(300, &repos, &QEventLoop::quit);
-        repos.exec();
+        LaissePasser(300);
         cpuApres.push_back(MillisecondesCpu() - cpu);
         Spectro = TspectroJenway{};
     }
@@ -75,11 +71,5 @@ BENCHMARK(DisparitionEnBalayage)->UseManualTime()->Iterations(5)->Unit(benchmark
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ExecuteBancs<QApplication>(argc, argv);
 }

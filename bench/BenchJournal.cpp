@@ -1,6 +1,8 @@
 // What journaling a run costs: the time the user-interface thread spends handing one point to
 // the journal, with the writer thread writing and syncing every 64 points meanwhile, and the CPU
 // of both threads per point. Points come in full curves (4097), each in a journal of its own.
+#include "Banc.h"
+#include "Figures.h"
 #include "modes/journal/Journal.h"
 
 #include <QCoreApplication>
@@ -8,25 +10,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <benchmark/benchmark.h>
-
 #include <chrono>
-#include <cstdio>
-#include <ctime>
 #include <utility>
-
-#include <sys/resource.h>
 
 namespace {
 
 constexpr int kPointsParRun = 4097;
 constexpr int kRuns = 20;
-
-double MicrosecondesCpu() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
-}
 
 struct TMesure {
     double FilParPoint = 0; // µs of the user-interface thread
@@ -40,14 +30,14 @@ TMesure MesureRuns(const QString& dossier) {
         TJournal journal(dossier);
         journal.Commence(
             {{"mode", "spectre"}, {"x.nom", "\x88"}, {"debut", "2026-12-10T03:00:00"}});
-        const double cpuAvant = MicrosecondesCpu();
+        const double cpuAvant = MillisecondesCpu();
         const auto debut = std::chrono::steady_clock::now();
         for (int i = 0; i < kPointsParRun; ++i)
             journal.AjoutePoint(400 + 0.1 * i, 1.0 / (i + 7));
         fil += std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - debut)
                    .count();
         journal.Synchronise(); // the writer's share of the work belongs to this run
-        cpu += MicrosecondesCpu() - cpuAvant;
+        cpu += 1000 * (MillisecondesCpu() - cpuAvant);
         journal.Supprime();
     }
     const double points = double(kRuns) * kPointsParRun;
@@ -61,17 +51,10 @@ void JournalParPoint(benchmark::State& etat) {
         mesure = MesureRuns(dossier.path());
     etat.counters["fil_us_point"] = mesure.FilParPoint;
     etat.counters["cpu_us_point"] = mesure.CpuParPoint;
-    std::printf("FIGURE journal_cout_point: %.3f us (cible <= 5 us)\n", mesure.FilParPoint);
-    std::printf("FIGURE journal_cpu_point: %.3f us (cible <= 5 us)\n", mesure.CpuParPoint);
+    ImprimeFigure("journal_cout_point", mesure.FilParPoint, "us", 5);
+    ImprimeFigure("journal_cpu_point", mesure.CpuParPoint, "us", 5);
 }
 BENCHMARK(JournalParPoint)->Iterations(1)->Unit(benchmark::kMillisecond);
-
-// The peak resident memory of the process so far, in MB.
-double PicMemoireMo() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024;
-}
 
 // A journal grown far beyond what a run can hold (a damaged or hostile file, 5 million points,
 // about 215 MB) as found at start: the time and memory spent reading it before the question.
@@ -107,18 +90,13 @@ void JournalGeant(benchmark::State& etat) {
     }
     const double memoire = PicMemoireMo() - memoireAvant;
     etat.counters["points_lus"] = static_cast<double>(points);
-    std::printf("FIGURE journal_geant_lecture: %lld ms (cible <= 100 ms)\n",
-                static_cast<long long>(ms));
-    std::printf("FIGURE journal_geant_memoire: %.1f Mo (cible <= 20 Mo)\n", memoire);
+    ImprimeFigure("journal_geant_lecture", static_cast<double>(ms), "ms", 100);
+    ImprimeFigure("journal_geant_memoire", memoire, "Mo", 20);
 }
 BENCHMARK(JournalGeant)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ExecuteBancs<QCoreApplication>(argc, argv);
 }

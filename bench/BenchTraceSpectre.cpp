@@ -11,22 +11,18 @@
 // after the scans.
 #include "Banc.h"
 #include "Figures.h"
-#include "SimulateurLance.h"
+#include "base/Controles.h"
 #include "graph/BoitePeinture.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/Controles.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
-
-#include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <map>
@@ -65,11 +61,8 @@ void Balayage(benchmark::State& etat) {
     const int points = static_cast<int>(etat.range(0));
     const int fin =
         points == CapaciteCourbe ? 970 : 150 + static_cast<int>(std::ceil(0.2 * (points - 1)));
-    const QTemporaryDir dossier;
-    const QString horodatage = dossier.filePath(QStringLiteral("horodatage"));
-    TSimulateurLance simulateur(1, {QStringLiteral("--baud"), QString::number(kBaud),
-                                    QStringLiteral("--graine"), QStringLiteral("1"),
-                                    QStringLiteral("--horodatage"), horodatage});
+    TSimulateurHorodate appareil({QStringLiteral("--baud"), QString::number(kBaud),
+                                  QStringLiteral("--graine"), QStringLiteral("1")});
     Spectro = TspectroJenway{};
     Spectro.MiniL = 150;
     Spectro.MaxiL = 970;
@@ -128,7 +121,7 @@ void Balayage(benchmark::State& etat) {
     std::vector<double> delais;
     for (auto _ : etat) {
         mesure = TMesure{};
-        const std::size_t lignesAvant = LitHorodatage(horodatage).size();
+        appareil.Marque();
         f.SpectreBtn->click();
         dessines = 0;
         ecran.Vide();
@@ -146,8 +139,7 @@ void Balayage(benchmark::State& etat) {
         cpu += mesure.cpu;
         etat.SetIterationTime(mesure.ms / 1000);
 
-        std::vector<TLigneEnvoyee> lignes = LitHorodatage(horodatage);
-        lignes.erase(lignes.begin(), lignes.begin() + static_cast<std::ptrdiff_t>(lignesAvant));
+        const std::vector<TLigneEnvoyee> lignes = appareil.Envoyees();
         const Tcourbe& courbe = f.Graphe.Courbe;
         const std::vector<double> lambdas(courbe.X.begin(), courbe.X.begin() + courbe.NbPoints);
         const std::vector<double> ceux =
@@ -201,11 +193,5 @@ BENCHMARK(Balayage)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return ExecuteBancs<QApplication>(argc, argv);
 }

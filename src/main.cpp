@@ -1,14 +1,14 @@
+#include "base/Application.h"
+#include "base/BoitesQt.h"
+#include "base/Regional.h"
+#include "base/Utilitaires.h"
 #include "exchange/FormDDE.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/journal/Journal.h"
-#include "shell/Application.h"
-#include "shell/BoitesQt.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
-#include "shell/Regional.h"
 #include "shell/Reprise.h"
 #include "shell/SignauxArret.h"
-#include "shell/Utilitaires.h"
 
 #include <QTimer>
 

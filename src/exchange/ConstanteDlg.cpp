@@ -1,8 +1,8 @@
 #include "exchange/ConstanteDlg.h"
 
-#include "shell/Controles.h"
-#include "shell/Regional.h"
-#include "shell/Utilitaires.h"
+#include "base/Controles.h"
+#include "base/Regional.h"
+#include "base/Utilitaires.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+TConstanteDlg* ConstanteDlg = nullptr;
 
 namespace {
 

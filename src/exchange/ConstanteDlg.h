@@ -41,3 +41,6 @@ private:
     QPushButton* CancelBtn;
     QPushButton* HelpBtn;
 };
+
+// The one dialog of the program, created at start with the other windows (null before and after).
+extern TConstanteDlg* ConstanteDlg;

@@ -1,15 +1,11 @@
 #include "exchange/FormDDE.h"
 
-#include "modes/beer/BeerForm.h"
-#include "modes/cinetique/CinetiqueForm.h"
-#include "modes/spectre/TraceSpectre.h"
-#include "shell/Application.h"
-#include "shell/Boites.h"
-#include "shell/Controles.h"
-#include "shell/Encodage.h"
-#include "shell/Fenetres.h"
-#include "shell/FormMain.h"
-#include "shell/Utilitaires.h"
+#include "base/Aiguillage.h"
+#include "base/Application.h"
+#include "base/Boites.h"
+#include "base/Controles.h"
+#include "base/Encodage.h"
+#include "base/Utilitaires.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,6 +21,8 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
+
+TFormDDE* FormDDE = nullptr;
 
 namespace {
 
@@ -47,19 +45,13 @@ void AttendDemarrage() {
     boucle.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
+// The main window, or the window of the scan or kinetics mode; none in the Beer-Lambert mode.
 QWidget* FenetreDuModeCourant() {
-    if (FormMain == nullptr)
+    const TAiguillage* modes = Aiguillage();
+    if (modes == nullptr)
         return nullptr;
-    switch (FormMain->ModeCourant) {
-    case 0:
-        return FormMain;
-    case 1:
-        return TraceSpectre;
-    case 2:
-        return CinetiqueForm;
-    default:
-        return nullptr;
-    }
+    const quint8 mode = modes->ModeCourant();
+    return mode <= 2 ? modes->FenetreDuMode(mode) : nullptr;
 }
 
 // What the user is at in this program: an open modal box first, else the window of the mode, or
@@ -67,18 +59,11 @@ QWidget* FenetreDuModeCourant() {
 QWidget* FenetreAuPremierPlan() {
     if (QWidget* modale = QApplication::activeModalWidget())
         return modale;
-    if (FormMain == nullptr)
+    const TAiguillage* modes = Aiguillage();
+    if (modes == nullptr)
         return nullptr;
-    switch (FormMain->ModeCourant) {
-    case 1:
-        return TraceSpectre;
-    case 2:
-        return CinetiqueForm;
-    case 3:
-        return BeerForm;
-    default:
-        return FormMain;
-    }
+    const quint8 mode = modes->ModeCourant();
+    return modes->FenetreDuMode(mode >= 1 && mode <= 3 ? mode : 0);
 }
 
 void AmeneAuPremierPlan(QWidget& fenetre) {

@@ -47,6 +47,10 @@ private:
     int erreursPendantLaBoite_ = 0;
 };
 
+// The one DDE window of the program, created at start with the other windows (null before and
+// after).
+extern TFormDDE* FormDDE;
+
 // The service the server registers: the executable's file name up to its first full stop.
 QString ServiceDuProgramme();
 

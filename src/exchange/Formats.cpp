@@ -1,10 +1,10 @@
 #include "exchange/Formats.h"
 
+#include "base/Encodage.h"
+#include "base/Regional.h"
+#include "base/Utilitaires.h"
 #include "graph/Courbe.h"
 #include "graph/Monde.h"
-#include "shell/Encodage.h"
-#include "shell/Regional.h"
-#include "shell/Utilitaires.h"
 
 #include <QFileInfo>
 

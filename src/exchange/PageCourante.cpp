@@ -1,11 +1,10 @@
 #include "exchange/PageCourante.h"
 
+#include "base/Encodage.h"
+#include "base/Horloge.h"
+#include "base/Regional.h"
 #include "exchange/ConstanteDlg.h"
 #include "graph/Graphe.h"
-#include "shell/Encodage.h"
-#include "shell/Fenetres.h"
-#include "shell/Horloge.h"
-#include "shell/Regional.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "exchange/Sauvegarde.h"
 
-#include "shell/Utilitaires.h"
+#include "base/Utilitaires.h"
 
 #include <QDir>
 #include <QFileInfo>

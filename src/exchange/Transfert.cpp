@@ -1,11 +1,10 @@
 #include "exchange/Transfert.h"
 
+#include "base/Controles.h"
+#include "base/Encodage.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/FormDDE.h"
 #include "exchange/PageCourante.h"
-#include "shell/Controles.h"
-#include "shell/Encodage.h"
-#include "shell/Fenetres.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #include "exchange/TransportDDE.h"
 
+#include "base/Encodage.h"
 #include "exchange/TransportLocal.h"
-#include "shell/Encodage.h"
 
 #include <QRegularExpression>
 

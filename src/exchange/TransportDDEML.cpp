@@ -1,6 +1,6 @@
 #include "exchange/TransportDDEML.h"
 
-#include "shell/Encodage.h"
+#include "base/Encodage.h"
 
 // Built on Windows only.
 

@@ -1,7 +1,7 @@
 #include "exchange/TransportLocal.h"
 
+#include "base/Encodage.h"
 #include "exchange/EcouteLocale.h"
-#include "shell/Encodage.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Chaine.h"
+#include "base/Chaine.h"
 
 #include <QtGlobal>
 

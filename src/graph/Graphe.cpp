@@ -1,8 +1,8 @@
 #include "graph/Graphe.h"
 
+#include "base/Boites.h"
+#include "base/Utilitaires.h"
 #include "graph/Impression.h"
-#include "shell/Boites.h"
-#include "shell/Utilitaires.h"
 
 #include <cmath>
 

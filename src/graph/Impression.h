@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/Boites.h"
 #include "graph/CanevasPeintre.h"
-#include "shell/Boites.h"
 
 #include <QPageLayout>
 #include <QPrinter>

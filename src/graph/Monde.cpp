@@ -1,6 +1,6 @@
 #include "graph/Monde.h"
 
-#include "shell/Utilitaires.h"
+#include "base/Utilitaires.h"
 
 #include <cmath>
 #include <limits>

@@ -8,7 +8,6 @@
 #include <QSerialPort>
 
 #include <cerrno>
-#include <cstring>
 
 #ifdef Q_OS_UNIX
 #include <pwd.h>
@@ -78,6 +77,20 @@ QString Utilisateur() {
 #endif
 
 // Why the port did not open, and what the user can do about it.
+// A line that takes no more bytes for now (the instrument's handshake held or its reading
+// stalled): the write failed with EAGAIN. Qt gives it the kind of a vanished device
+// (ResourceError, as EIO) and only its text, in the user's language, tells them apart: the
+// system's own error number does, whatever the language.
+bool LigneSaturee(int erreur, int erreurSysteme) {
+#ifdef Q_OS_UNIX
+    return erreur == QSerialPort::ResourceError && erreurSysteme == EAGAIN;
+#else
+    Q_UNUSED(erreur);
+    Q_UNUSED(erreurSysteme);
+    return false; // the system's overlapped writes wait, they do not fail
+#endif
+}
+
 QString RemedeOuverture(const QString& peripherique, QSerialPort::SerialPortError erreur) {
     if (erreur == QSerialPort::DeviceNotFoundError)
         return QStringLiteral("ce port n'existe pas sur cet ordinateur. Branchez l'appareil (ou "
@@ -110,8 +123,11 @@ QString RemedeOuverture(const QString& peripherique, QSerialPort::SerialPortErro
 TApdComPort::TApdComPort(QObject* parent) : QObject(parent), port_(new QSerialPort(this)) {
     port_->setReadBufferSize(InSize);
     connect(port_, &QSerialPort::readyRead, this, &TApdComPort::Recoit);
-    connect(port_, &QSerialPort::errorOccurred, this,
-            [this](QSerialPort::SerialPortError erreur) { ErreurPort(erreur); });
+    connect(port_, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError erreur) {
+        // Qt signals the error from within the failed call: errno is still its own.
+        const int erreurSysteme = errno;
+        ErreurPort(erreur, erreurSysteme);
+    });
 }
 
 TApdComPort::~TApdComPort() = default;
@@ -417,13 +433,11 @@ void TApdComPort::ControleDebit() {
 
 // Qt reports a vanished device as read errors in a tight loop and leaves the port open. The port
 // is closed once, from the event loop rather than inside Qt's own read handling.
-void TApdComPort::ErreurPort(int erreur) {
+void TApdComPort::ErreurPort(int erreur, int erreurSysteme) {
     if (erreur != QSerialPort::ResourceError && erreur != QSerialPort::ReadError)
         return;
-    // Qt reports a line that takes no more bytes for now (EAGAIN, the instrument's handshake
-    // held or its reading stalled) as a resource error too. The device is there: the bytes stay
-    // queued until the line takes them again.
-    if (port_->errorString() == QString::fromLocal8Bit(std::strerror(EAGAIN))) {
+    // The device is there: the bytes stay queued until the line takes them again.
+    if (LigneSaturee(erreur, erreurSysteme)) {
         port_->clearError();
         return;
     }

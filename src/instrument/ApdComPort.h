@@ -107,7 +107,8 @@ private:
     void Recoit();
     void Avise();
     void PrevoitAvis();
-    void ErreurPort(int erreur);
+    // `erreurSysteme`: errno as Qt reported the error.
+    void ErreurPort(int erreur, int erreurSysteme);
     void Ferme();
     void ReglePort(bool ok, const char* reglage);
     void AppliqueDebit();

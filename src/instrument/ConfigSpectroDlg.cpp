@@ -1,11 +1,11 @@
 #include "instrument/ConfigSpectroDlg.h"
 
+#include "base/Application.h"
+#include "base/Controles.h"
+#include "base/Regional.h"
+#include "base/Utilitaires.h"
 #include "instrument/PeripheriqueCom.h"
 #include "instrument/SpectroJenway.h"
-#include "shell/Application.h"
-#include "shell/Controles.h"
-#include "shell/Regional.h"
-#include "shell/Utilitaires.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

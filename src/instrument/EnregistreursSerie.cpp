@@ -1,9 +1,9 @@
 #include "instrument/EnregistreursSerie.h"
 
+#include "base/Encodage.h"
+#include "base/Horloge.h"
+#include "base/Regional.h"
 #include "instrument/ErreursCom.h"
-#include "shell/Encodage.h"
-#include "shell/Horloge.h"
-#include "shell/Regional.h"
 
 #include <QDir>
 #include <QFile>

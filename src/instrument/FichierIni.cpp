@@ -1,8 +1,8 @@
 #include "instrument/FichierIni.h"
 
-#include "shell/Encodage.h"
-#include "shell/Regional.h"
-#include "shell/Utilitaires.h"
+#include "base/Encodage.h"
+#include "base/Regional.h"
+#include "base/Utilitaires.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,113 +1,163 @@
 #include "instrument/SpectroJenway.h"
 
-#include "instrument/FichierIni.h"
-#include "shell/Utilitaires.h"
+#include "base/Boites.h"
+#include "base/Regional.h"
+#include "base/Utilitaires.h"
+#include "instrument/ApdComPort.h"
+#include "instrument/FormatNombre.h"
+#include "instrument/TextesAppareil.h"
+#include "instrument/Ticks.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QTemporaryFile>
+#include <algorithm>
 
 TspectroJenway Spectro;
 
 namespace {
 
-// The end-of-message key. Earlier versions wrote "FinDeChaine" but read "FinMessage", so a
-// changed value was lost; both sides now use "FinMessage", and an older file's "FinDeChaine" is
-// still read when it is the only one present.
-const QString kCleFinMessage = QStringLiteral("FinMessage");
-const QString kAncienneCleFinMessage = QStringLiteral("FinDeChaine");
+constexpr qint32 kTicksEntreCommandes = 4;
 
-// The longest file name the usual file systems accept.
-constexpr qsizetype kLongueurNomMaxi = 255;
-
-// Whether the settings can be written at `chemin`. A link there is replaced by the file, so only
-// its folder matters. The folder's permissions say too little (access lists, read-only mounts,
-// quotas): a file is really created there and removed.
-bool PlaceInscriptible(const QString& chemin) {
-    const QFileInfo fichier(chemin);
-    if (fichier.fileName().toUtf8().size() > kLongueurNomMaxi)
-        return false;
-    if (!fichier.isSymLink() && fichier.exists() && !(fichier.isFile() && fichier.isWritable()))
-        return false;
-    QTemporaryFile sonde(fichier.absolutePath() + QStringLiteral("/jenway-XXXXXX"));
-    return sonde.open();
+TApdComPort& Port(TApdComPort* voie) {
+    if (!voie)
+        throw ECommNotOpen();
+    return *voie;
 }
+
+// Puts the receive handler back on every way out.
+class TGestionnaireSuspendu {
+public:
+    explicit TGestionnaireSuspendu(TApdComPort& voie) : voie_(voie), sauve_(voie.OnTriggerAvail()) {
+        voie_.SetOnTriggerAvail({});
+    }
+    ~TGestionnaireSuspendu() { voie_.SetOnTriggerAvail(std::move(sauve_)); }
+    TGestionnaireSuspendu(const TGestionnaireSuspendu&) = delete;
+    TGestionnaireSuspendu& operator=(const TGestionnaireSuspendu&) = delete;
+
+private:
+    TApdComPort& voie_;
+    TTriggerAvailEvent sauve_;
+};
+
+// The hourglass while a reading runs, and the flag that refuses a second one.
+class TLectureEnCours {
+public:
+    TLectureEnCours(TApdComPort& voie, bool& drapeau) : voie_(voie), drapeau_(drapeau) {
+        drapeau_ = true;
+        emit voie_.Sablier(true);
+    }
+    ~TLectureEnCours() {
+        drapeau_ = false;
+        emit voie_.Sablier(false);
+    }
+    TLectureEnCours(const TLectureEnCours&) = delete;
+    TLectureEnCours& operator=(const TLectureEnCours&) = delete;
+
+private:
+    TApdComPort& voie_;
+    bool& drapeau_;
+};
 
 } // namespace
 
-void TspectroJenway::LitConfig(const TChaine80& nom, const TFichierIni& ini) {
-    NomAppareil = nom;
-    const QString s = nom.Texte();
-    MiniA = ini.LitReel(s, QStringLiteral("MiniA"), -0.3);
-    MaxiA = ini.LitReel(s, QStringLiteral("MaxiA"), 3);
-    MiniL = ini.LitEntier(s, QStringLiteral("MiniL"), 325);
-    MaxiL = ini.LitEntier(s, QStringLiteral("MaxiL"), 950);
-    DebutL = ini.LitEntier(s, QStringLiteral("DebutL"), 400);
-    FinL = ini.LitEntier(s, QStringLiteral("FinL"), 800);
-    PasL = ini.LitEntier(s, QStringLiteral("PasL"), 0);
-    // Narrower fields keep the low-order bits of what was read.
-    Com = static_cast<quint16>(ini.LitEntier(s, QStringLiteral("Com"), 1));
-    Baud = ini.LitEntier(s, QStringLiteral("Baud"), 1200);
-    DataBits = static_cast<quint16>(ini.LitEntier(s, QStringLiteral("DataBits"), 7));
-    Parity =
-        static_cast<TParite>(static_cast<quint8>(ini.LitEntier(s, QStringLiteral("Parity"), 1)));
-    StopBits = static_cast<quint16>(ini.LitEntier(s, QStringLiteral("StopBits"), 1));
-    Tracing = ini.LitBooleen(s, QStringLiteral("Tracing"), false);
-    RTS = ini.LitBooleen(s, QStringLiteral("RTS"), true);
-    XonXoff = ini.LitBooleen(s, QStringLiteral("XonXoff"), false);
-    AckCommande = static_cast<quint8>(ini.LitEntier(s, QStringLiteral("AckCommande"), 6));
-    const qint32 ancienneFin = ini.LitEntier(s, kAncienneCleFinMessage, 13);
-    FinMessage = static_cast<quint8>(ini.LitEntier(s, kCleFinMessage, ancienneFin));
-    TimeOut = static_cast<quint16>(ini.LitEntier(s, QStringLiteral("TimeOut"), 9));
+bool VoieSeriePrete() {
+    if (Spectro.Voie && Spectro.Voie->Open())
+        return true;
+    AfficheErreur(TexteVoieFermee());
+    return false;
 }
 
-void TspectroJenway::EcritConfig(TFichierIni& ini) const {
-    const QString s = NomAppareil.Texte();
-    ini.EcritReel(s, QStringLiteral("MiniA"), MiniA);
-    ini.EcritReel(s, QStringLiteral("MaxiA"), MaxiA);
-    ini.EcritEntier(s, QStringLiteral("MiniL"), MiniL);
-    ini.EcritEntier(s, QStringLiteral("MaxiL"), MaxiL);
-    ini.EcritEntier(s, QStringLiteral("DebutL"), DebutL);
-    ini.EcritEntier(s, QStringLiteral("FinL"), FinL);
-    ini.EcritEntier(s, QStringLiteral("PasL"), PasL);
-    ini.EcritEntier(s, QStringLiteral("Com"), Com);
-    ini.EcritEntier(s, QStringLiteral("Baud"), Baud);
-    ini.EcritEntier(s, QStringLiteral("DataBits"), DataBits);
-    ini.EcritEntier(s, QStringLiteral("Parity"), static_cast<quint8>(Parity));
-    ini.EcritEntier(s, QStringLiteral("StopBits"), StopBits);
-    ini.EcritBooleen(s, QStringLiteral("Tracing"), Tracing);
-    ini.EcritBooleen(s, QStringLiteral("RTS"), RTS);
-    ini.EcritBooleen(s, QStringLiteral("XonXoff"), XonXoff);
-    ini.EcritEntier(s, QStringLiteral("AckCommande"), AckCommande);
-    ini.EcritEntier(s, kCleFinMessage, FinMessage);
-    ini.EcritEntier(s, QStringLiteral("TimeOut"), TimeOut);
+QByteArray TspectroJenway::TexteLambda(double lambda) const {
+    return FormateNombre(FormatLambda.Octets(), lambda);
 }
 
-QString NomFichierIni(const QString& executable) {
-    const QFileInfo fichier(executable);
-    return fichier.path() + u'/' + fichier.completeBaseName() + QStringLiteral(".INI");
+TChaine255 TspectroJenway::Interroge(const TChaine20& commande) {
+    return TChaine255(Echange(commande).Texte());
 }
 
-TEmplacementIni EmplacementIni(const QString& executable, const QString& dossierUtilisateur) {
-    const QString aCote = NomFichierIni(executable);
-    if (PlaceInscriptible(aCote))
-        return {aCote, aCote};
-    const QString personnel = QDir(dossierUtilisateur).filePath(QFileInfo(aCote).fileName());
-    return {QFileInfo::exists(personnel) ? personnel : aCote, personnel};
-}
-
-void ChargeConfiguration(const QString& cheminIni) {
-    const TFichierIni ini(cheminIni);
-    Spectro.LitConfig("Spectro", ini);
-}
-
-void SauveConfiguration(const QString& cheminIni) {
-    try {
-        QDir().mkpath(QFileInfo(cheminIni).absolutePath()); // the user's folder, the first time
-        TFichierIni ini(cheminIni);
-        Spectro.EcritConfig(ini);
-        ini.Enregistre();
-    } catch (const EEcritureIni& e) {
-        AfficheErreur(QString::fromUtf8(e.what()));
+TLigneReponse TspectroJenway::Echange(const TChaine20& commande) {
+    TApdComPort& voie = Port(Voie);
+    const TGestionnaireSuspendu suspendu(voie);
+    TLigneReponse reponse;
+    voie.WriteString(commande.Octets() + char(FinMessage));
+    TMinuterieTicks minuterie;
+    minuterie.ArmTickTimer(TimeOut);
+    const TAbonnementReveil reveils = [&voie](QObject& contexte,
+                                              const std::function<void()>& reveil) {
+        QObject::connect(&voie, &TApdComPort::CaracteresRecus, &contexte, reveil);
+        QObject::connect(&voie, &TApdComPort::Disparu, &contexte, reveil);
+    };
+    for (;;) {
+        if (voie.CharAvailable()) {
+            if (reponse.Ajoute(voie.ReadChar()))
+                break;
+        } else if (!AttendEvenement(minuterie, reveils)) {
+            break; // the application is quitting
+        }
+        if (minuterie.TickTimerExpired())
+            break;
+        if (!voie.Open())
+            break; // the device vanished; Disparu told the user
     }
+    return reponse;
+}
+
+double TspectroJenway::DemandeAbs() {
+    TApdComPort& voie = Port(Voie);
+    if (LectureEnCours)
+        return Indefini;
+    const TLectureEnCours lecture(voie, LectureEnCours);
+    voie.PurgeInput();
+    QChar separateur;
+    const double absorbance = AbsorbanceDe(Echange(CmdDemandeAbs), &separateur);
+    NoteSeparateur(separateur);
+    SignaleSeparateur();
+    return absorbance;
+}
+
+void TspectroJenway::EnvoiLambda(double lambda) {
+    Port(Voie).WriteString(CmdLambda.Octets() + TexteLambda(lambda) + char(FinMessage));
+}
+
+void TspectroJenway::EnvoiCommande(const TChaine20& commande) {
+    Port(Voie).WriteString(commande.Octets() + char(FinMessage));
+}
+
+void TspectroJenway::LanceSpectre() {
+    TApdComPort& voie = Port(Voie);
+    const qint32 pas = std::clamp(PasL, 0, 2);
+    const QByteArray commandes[] = {
+        CmdModeSpectre.Octets(),
+        CmdDebutSpectre.Octets() + TexteLambda(DebutL),
+        CmdFinSpectre.Octets() + TexteLambda(FinL),
+        CmdPas.Octets() + TableDesPas[pas],
+    };
+    for (const QByteArray& commande : commandes) {
+        voie.WriteString(commande + char(FinMessage));
+        if (!PauseTicks(kTicksEntreCommandes, true) || !voie.Open())
+            return;
+    }
+}
+
+void TspectroJenway::NoteSeparateur(QChar separateur) {
+    if (!separateur.isNull())
+        SeparateurAppareil = separateur;
+}
+
+void TspectroJenway::SignaleSeparateur() {
+    const QChar systeme = Regional().SeparateurDecimal;
+    if (SeparateurSignale || SeparateurAppareil.isNull() || SeparateurAppareil == systeme || !Voie)
+        return;
+    SeparateurSignale = true;
+    const TBoite avis{TitreSeparateurDifferent(),
+                      TexteSeparateurDifferent(SeparateurAppareil, systeme),
+                      TIconeBoite::Information, TBoutonsBoite::Ok};
+    // After the event under way: a box shown inside a reading would hold the next ones back. The
+    // port is the context, so that a box still due when the port goes is dropped with it.
+    QMetaObject::invokeMethod(
+        Voie, [avis] { Boites().Affiche(avis); }, Qt::QueuedConnection);
+}
+
+void TspectroJenway::LigneDeBase() {
+    TApdComPort& voie = Port(Voie);
+    voie.PurgeInput();
+    voie.WriteString(CmdZero.Octets() + char(FinMessage));
 }

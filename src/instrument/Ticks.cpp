@@ -1,6 +1,6 @@
 #include "instrument/Ticks.h"
 
-#include "shell/Horloge.h"
+#include "base/Horloge.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,7 +1,7 @@
 #include "shell/AboutBox.h"
 
-#include "shell/Boites.h"
-#include "shell/Controles.h"
+#include "base/Boites.h"
+#include "base/Controles.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>

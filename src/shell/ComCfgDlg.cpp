@@ -1,9 +1,9 @@
 #include "shell/ComCfgDlg.h"
 
+#include "base/Application.h"
+#include "base/Controles.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
-#include "shell/Application.h"
-#include "shell/Controles.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -140,6 +140,8 @@ void TComCfgDlg::Remplit(int numeroAChoisir) {
     for (const TItem& item : items)
         textes << item.Texte;
     Comports->FixeItems(textes);
+    // Qt shows the tooltip of a disabled item too: there the user reads how to give its device a
+    // number.
     for (int i = 0; i < items.size(); ++i) {
         Comports->Item(i)->setToolTip(items[i].Aide);
         Comports->Item(i)->setEnabled(NumerosPorts[i] > 0);

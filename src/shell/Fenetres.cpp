@@ -12,10 +12,8 @@
 TFormMain* FormMain = nullptr;
 TAboutBox* AboutBox = nullptr;
 TCinetiqueForm* CinetiqueForm = nullptr;
-TConstanteDlg* ConstanteDlg = nullptr;
 TBeerForm* BeerForm = nullptr;
 TTraceSpectre* TraceSpectre = nullptr;
-TFormDDE* FormDDE = nullptr;
 TComCfgDlg* ComCfgDlg = nullptr;
 
 namespace {
@@ -32,6 +30,7 @@ template <class T> void Detruit(std::unique_ptr<T>& proprietaire, T*& global) {
 
 TFenetres::TFenetres() {
     Cree(formMain_, FormMain);
+    FixeAiguillage(this);
     Cree(aboutBox_, AboutBox);
     Cree(cinetiqueForm_, CinetiqueForm);
     Cree(constanteDlg_, ConstanteDlg);
@@ -50,5 +49,29 @@ TFenetres::~TFenetres() {
     Detruit(constanteDlg_, ConstanteDlg);
     Detruit(cinetiqueForm_, CinetiqueForm);
     Detruit(aboutBox_, AboutBox);
+    FixeAiguillage(nullptr);
     Detruit(formMain_, FormMain);
+}
+
+quint8 TFenetres::ModeCourant() const {
+    return FormMain->ModeCourant;
+}
+
+QWidget* TFenetres::FenetreDuMode(quint8 mode) const {
+    switch (mode) {
+    case 0:
+        return FormMain;
+    case 1:
+        return TraceSpectre;
+    case 2:
+        return CinetiqueForm;
+    case 3:
+        return BeerForm;
+    default:
+        return nullptr;
+    }
+}
+
+void TFenetres::ChoixMode(quint8 mode) {
+    FormMain->ChoixMode(mode);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Aiguillage.h"
+
 #include <memory>
 
 class TAboutBox;
@@ -11,25 +13,29 @@ class TFormDDE;
 class TFormMain;
 class TTraceSpectre;
 
-// The windows created once at start, reached by name from anywhere, as the mode windows and
-// the main window reach each other.
+// The windows created once at start, reached by name by the application and the tests. The
+// page information dialog and the DDE window, which the exchange floor reaches, are declared with
+// their classes (ConstanteDlg, FormDDE).
 extern TFormMain* FormMain;
 extern TAboutBox* AboutBox;
 extern TCinetiqueForm* CinetiqueForm;
-extern TConstanteDlg* ConstanteDlg;
 extern TBeerForm* BeerForm;
 extern TTraceSpectre* TraceSpectre;
-extern TFormDDE* FormDDE;
 extern TComCfgDlg* ComCfgDlg;
 
-// Owns those windows: creates them in their fixed order, only the main window shown by the
-// caller, and destroys them in the reverse order.
-class TFenetres {
+// Owns every window of the program: creates them in their fixed order, only the main window shown
+// by the caller, and destroys them in the reverse order. While the main window exists it is the
+// program's mode switch (Aiguillage) for the floors below.
+class TFenetres final : public TAiguillage {
 public:
     TFenetres();
-    ~TFenetres();
+    ~TFenetres() override;
     TFenetres(const TFenetres&) = delete;
     TFenetres& operator=(const TFenetres&) = delete;
+
+    quint8 ModeCourant() const override;
+    QWidget* FenetreDuMode(quint8 mode) const override;
+    void ChoixMode(quint8 mode) override;
 
 private:
     std::unique_ptr<TFormMain> formMain_;

@@ -1,5 +1,10 @@
 #include "shell/FormMain.h"
 
+#include "base/Application.h"
+#include "base/Boites.h"
+#include "base/Controles.h"
+#include "base/Encodage.h"
+#include "base/Utilitaires.h"
 #include "exchange/ConstanteDlg.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/ConfigSpectroDlg.h"
@@ -8,14 +13,9 @@
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/spectre/TraceSpectre.h"
 #include "shell/AboutBox.h"
-#include "shell/Application.h"
-#include "shell/Boites.h"
 #include "shell/Clavier.h"
 #include "shell/ComCfgDlg.h"
-#include "shell/Controles.h"
-#include "shell/Encodage.h"
 #include "shell/Fenetres.h"
-#include "shell/Utilitaires.h"
 
 #include <QApplication>
 #include <QCheckBox>

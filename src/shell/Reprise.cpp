@@ -1,11 +1,11 @@
 #include "shell/Reprise.h"
 
+#include "base/Boites.h"
+#include "base/Regional.h"
 #include "modes/beer/BeerForm.h"
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/Boites.h"
 #include "shell/Fenetres.h"
-#include "shell/Regional.h"
 
 #include <QFileInfo>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #include "BoitesScriptees.h"
+#include "base/Controles.h"
 #include "exchange/ConstanteDlg.h"
-#include "shell/Controles.h"
 
 #include <QLineEdit>
 #include <QTest>

@@ -1,6 +1,12 @@
 // The conversation with Tablarix end to end: tablarix-factice runs as a real process, over the
 // local-socket transport and a real X clipboard (the program runs under Xvfb).
 #include "BoitesScriptees.h"
+#include "OutilsTests.h"
+#include "TablarixFactice.h"
+#include "base/BoitesQt.h"
+#include "base/Controles.h"
+#include "base/Encodage.h"
+#include "base/Horloge.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/FormDDE.h"
 #include "exchange/Transfert.h"
@@ -9,15 +15,10 @@
 #include "modes/beer/BeerForm.h"
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/BoitesQt.h"
-#include "shell/Controles.h"
-#include "shell/Encodage.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
-#include "shell/Horloge.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -32,64 +33,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
-#include <functional>
 #include <optional>
 
 namespace {
-
-QString CheminFactice() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/tablarix-factice");
-}
-
-QByteArray Lit(const QString& chemin) {
-    QFile fichier(chemin);
-    return fichier.open(QIODevice::ReadOnly) ? fichier.readAll() : QByteArray();
-}
-
-bool Attend(const std::function<bool()>& condition, int ms = 5000) {
-    const QDeadlineTimer limite(ms);
-    while (!condition() && !limite.hasExpired())
-        QTest::qWait(10);
-    return condition();
-}
-
-struct TMacroJournal {
-    QByteArray Macro;
-    QByteArray PressePapiers;
-};
-
-// What tablarix-factice wrote in its journal.
-struct TJournal {
-    QList<qint64> Demarrages;
-    QList<QByteArray> Liens;
-    QList<TMacroJournal> Macros;
-    bool ServiceOccupe = false;
-
-    explicit TJournal(const QByteArray& octets) {
-        qsizetype i = 0;
-        auto ligne = [&] {
-            const qsizetype fin = octets.indexOf('\n', i);
-            const QByteArray texte = octets.mid(i, fin < 0 ? -1 : fin - i);
-            i = fin < 0 ? octets.size() : fin + 1;
-            return texte;
-        };
-        while (i < octets.size()) {
-            const QByteArray texte = ligne();
-            if (texte.startsWith("DEMARRAGE "))
-                Demarrages << texte.mid(10).toLongLong();
-            else if (texte.startsWith("LIEN "))
-                Liens << texte.mid(5);
-            else if (texte == "SERVICE OCCUPE")
-                ServiceOccupe = true;
-            else if (texte.startsWith("MACRO ")) {
-                const qsizetype n = ligne().mid(15).toLongLong(); // "PRESSE-PAPIERS n"
-                Macros << TMacroJournal{texte.mid(6), octets.mid(i, n)};
-                i += n + 1;
-            }
-        }
-    }
-};
 
 // Each test has its own DDE name space, registry file and journal.
 class DDE : public ::testing::Test {
@@ -102,19 +48,16 @@ protected:
         InstalleHorloge(&horloge_);
     }
     ~DDE() override {
-        factice_.terminate();
-        factice_.waitForFinished();
         InstalleHorloge(nullptr);
         ConstanteDlg = nullptr;
         FormDDE = nullptr;
-        for (const qint64 pid : LitJournal().Demarrages)
-            ::kill(static_cast<pid_t>(pid), SIGTERM);
+        ArreteTablarixDemarres(Journal());
         qunsetenv("JENWAY_DDE_ESPACE");
         qunsetenv("TABLARIX_FACTICE");
     }
 
     QString Journal() const { return dossier_.filePath(QStringLiteral("journal")); }
-    TJournal LitJournal() const { return TJournal(Lit(Journal())); }
+    TJournalFactice LitJournal() const { return LitJournalFactice(Journal()); }
 
     // The "Path" value; nothing leaves it absent. Read when the DDE window is created.
     void FixeChemin(const std::optional<QString>& chemin) {
@@ -132,10 +75,7 @@ protected:
     }
     // Starts tablarix-factice and waits for it to register.
     void LanceFactice(const QStringList& options = {}) {
-        factice_.start(CheminFactice(), options);
-        ASSERT_TRUE(factice_.waitForStarted());
-        const QString socket = dossier_.filePath(QStringLiteral("jenway-dde-tablarix-serveurdde"));
-        ASSERT_TRUE(Attend([&] { return QFile::exists(socket); }));
+        ASSERT_TRUE(factice_.Lance(dossier_.path(), options));
     }
 
     QTemporaryDir dossier_;
@@ -143,7 +83,7 @@ protected:
     TBoitesScriptees boites_;
     TConstanteDlg dialogue_;
     std::optional<TFormDDE> formDDE_;
-    QProcess factice_;
+    TTablarixFactice factice_;
 };
 
 TEST_F(DDE, NouveauFichierPuisNouvellePageAvecLeTexteDuPressePapiers) {
@@ -167,7 +107,7 @@ TEST_F(DDE, NouveauFichierPuisNouvellePageAvecLeTexteDuPressePapiers) {
     EXPECT_TRUE(TransfertDonnees(TModeDonnees::Cinetique, true, graphe));
     ASSERT_TRUE(Attend([&] { return LitJournal().Macros.size() == 2; }));
 
-    const TJournal journal = LitJournal();
+    const TJournalFactice journal = LitJournal();
     EXPECT_EQ(journal.Macros[0].Macro, "CLIP|LOAD()");
     EXPECT_EQ(journal.Macros[1].Macro, "CLIP|ADD()");
     QByteArray attendu = Lit(QStringLiteral(JENWAY_FIXTURES "/presse-papiers-cinetique.txt"));
@@ -196,7 +136,7 @@ TEST_F(DDE, TablarixAbsentEstLanceDepuisLeChemin) {
         QFile::remove(Journal());
         qputenv("TABLARIX_FACTICE", QByteArray("--duree 30000 --retard ") + c.retard +
                                         " --journal " + QFile::encodeName(Journal()));
-        FixeChemin(CheminFactice());
+        FixeChemin(CheminTablarixFactice());
         boites_.Vues.clear();
         CreeFormDDE().EnvoiMacro(QStringLiteral("CLIP|LOAD()"));
 
@@ -215,8 +155,7 @@ TEST_F(DDE, TablarixAbsentEstLanceDepuisLeChemin) {
             EXPECT_EQ(LitJournal().Demarrages.size(), 1);
             EXPECT_FALSE(LitJournal().ServiceOccupe);
         }
-        for (const qint64 pid : LitJournal().Demarrages)
-            ::kill(static_cast<pid_t>(pid), SIGTERM);
+        ArreteTablarixDemarres(Journal());
     }
 }
 
@@ -257,7 +196,7 @@ TEST_F(DDE, CheminVideLanceLeServiceAvecLeSujet) {
     QFile script(bin + QStringLiteral("/TABLARIX"));
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
     script.write("#!/bin/sh\necho \"$@\" > \"" + QFile::encodeName(dossier_.filePath("arguments")) +
-                 "\"\nexec \"" + QFile::encodeName(CheminFactice()) + "\"\n");
+                 "\"\nexec \"" + QFile::encodeName(CheminTablarixFactice()) + "\"\n");
     script.close();
     script.setPermissions(script.permissions() | QFile::ExeOwner);
     const QByteArray path = qgetenv("PATH");
@@ -334,8 +273,8 @@ TEST_F(DDE, MacrosDuServeur) {
         ASSERT_TRUE(Attend([&] { return QApplication::activeWindow() == autre; }));
         FormMain->ModeCourant = c.mode;
         QProcess client;
-        client.start(CheminFactice(), {QStringLiteral("--envoie"), ServiceDuProgramme(),
-                                       QString::fromLatin1(c.macro)});
+        client.start(CheminTablarixFactice(), {QStringLiteral("--envoie"), ServiceDuProgramme(),
+                                               QString::fromLatin1(c.macro)});
         ASSERT_TRUE(Attend([&] { return client.state() == QProcess::NotRunning; }));
         EXPECT_EQ(client.exitCode(), 0) << c.macro;
         if (c.active != nullptr) {

@@ -1,12 +1,12 @@
 #include "BoitesScriptees.h"
+#include "base/Controles.h"
+#include "base/Encodage.h"
+#include "base/Horloge.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/Fichiers.h"
 #include "exchange/Transfert.h"
 #include "graph/Graphe.h"
-#include "shell/Controles.h"
-#include "shell/Encodage.h"
 #include "shell/Fenetres.h"
-#include "shell/Horloge.h"
 
 #include <QClipboard>
 #include <QCoreApplication>

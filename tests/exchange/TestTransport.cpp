@@ -1,6 +1,6 @@
+#include "base/Encodage.h"
 #include "exchange/TransportDDE.h"
 #include "exchange/TransportLocal.h"
-#include "shell/Encodage.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

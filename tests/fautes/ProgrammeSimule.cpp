@@ -6,7 +6,6 @@
 #include "shell/FormMain.h"
 
 #include <QFile>
-#include <QTest>
 
 void ProgrammeSimule::TearDown() {
     fenetres.reset();
@@ -37,10 +36,6 @@ void ProgrammeSimule::Rebranche(quint8 mode, const QStringList& options) {
 void ProgrammeSimule::Debranche() {
     ASSERT_TRUE(simulateur->Controle("debranche"));
     ASSERT_TRUE(Attend([] { return !Spectro.Voie->Open(); }, 2000));
-}
-
-bool Attend(const std::function<bool()>& condition, int ms) {
-    return QTest::qWaitFor(condition, ms);
 }
 
 QList<QPointF> PointsDuFichier(const QString& chemin) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BoitesScriptees.h"
+#include "OutilsTests.h"
 #include "SimulateurLance.h"
 #include "shell/Fenetres.h"
 
@@ -42,8 +43,6 @@ protected:
     std::unique_ptr<TFenetres> fenetres;
 };
 
-// Lets events run until `condition` holds or `ms` have passed.
-bool Attend(const std::function<bool()>& condition, int ms = 5000);
 // The points of a saved ASCII file: every line of two numbers separated by a tab.
 QList<QPointF> PointsDuFichier(const QString& chemin);
 // The points of a curve, for comparing before and after.

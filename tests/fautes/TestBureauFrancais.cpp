@@ -4,15 +4,15 @@
 // the comma, and the user is told once about the two separators. CTest runs this program with
 // LANG, LC_ALL and JENWAY_LOCALE_C set to fr_FR.UTF-8.
 #include "ProgrammeSimule.h"
+#include "base/Controles.h"
+#include "base/Horloge.h"
+#include "base/Regional.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/beer/BeerForm.h"
 #include "modes/beer/ModeBeerDlg.h"
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/Controles.h"
 #include "shell/FormMain.h"
-#include "shell/Horloge.h"
-#include "shell/Regional.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -2,12 +2,12 @@
 // (4097 points, the test clock moving 1.99 s a reading) and a 4097-point scan, several times.
 // Memory stays flat and every saved file holds every point.
 #include "ProgrammeSimule.h"
+#include "base/Controles.h"
+#include "base/Horloge.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/Controles.h"
 #include "shell/FormMain.h"
-#include "shell/Horloge.h"
 
 #include <QComboBox>
 #include <QLineEdit>

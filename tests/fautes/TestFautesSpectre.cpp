@@ -1,10 +1,10 @@
 // The instrument misbehaving during a baseline or a scan: the points received stay, the window
 // never waits for ever, the user is told what to do and the next scan works.
 #include "ProgrammeSimule.h"
+#include "base/Controles.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/Controles.h"
 #include "shell/FormMain.h"
 
 #include <QComboBox>

@@ -3,13 +3,13 @@
 // a run holds, and the window's settings held together as its own controls keep them.
 #include "SupportFuzz.h"
 
+#include "base/Controles.h"
 #include "exchange/ConstanteDlg.h"
 #include "graph/BoitePeinture.h"
 #include "modes/beer/BeerForm.h"
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/journal/Journal.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/Controles.h"
 #include "shell/Fenetres.h"
 #include "shell/Reprise.h"
 

@@ -8,10 +8,10 @@
 // cannot hold one), are the macros of one conversation, eight at most, sent at once.
 #include "SupportFuzz.h"
 
+#include "base/BoitesQt.h"
+#include "base/Encodage.h"
 #include "exchange/FormDDE.h"
 #include "exchange/TransportLocal.h"
-#include "shell/BoitesQt.h"
-#include "shell/Encodage.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
 

@@ -2,7 +2,7 @@
 // text, LitReel gives a finite number or refuses, and what the formats write reads back.
 #include "SupportFuzz.h"
 
-#include "shell/Utilitaires.h"
+#include "base/Utilitaires.h"
 
 #include <cmath>
 #include <cstring>

@@ -3,8 +3,8 @@
 // no reading.
 #include "SupportFuzz.h"
 
+#include "base/Utilitaires.h"
 #include "instrument/SpectroJenway.h"
-#include "shell/Utilitaires.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "SupportFuzz.h"
 
-#include "shell/Application.h"
-#include "shell/Regional.h"
+#include "base/Application.h"
+#include "base/Regional.h"
 
 #include <QFile>
 #include <QStandardPaths>

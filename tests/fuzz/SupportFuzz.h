@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Boites.h"
+#include "base/Boites.h"
 
 #include <QByteArray>
 

@@ -1,7 +1,7 @@
 #include "BoitesScriptees.h"
 #include "CanevasEnregistreur.h"
+#include "base/Utilitaires.h"
 #include "graph/Graphe.h"
-#include "shell/Utilitaires.h"
 
 #include <QPoint>
 

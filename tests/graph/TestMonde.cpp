@@ -1,7 +1,7 @@
 #include "BoitesScriptees.h"
+#include "base/Utilitaires.h"
 #include "graph/Courbe.h"
 #include "graph/Monde.h"
-#include "shell/Utilitaires.h"
 
 #include <cmath>
 #include <limits>

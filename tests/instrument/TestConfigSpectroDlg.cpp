@@ -1,7 +1,7 @@
 #include "BoitesScriptees.h"
+#include "base/Controles.h"
 #include "instrument/ConfigSpectroDlg.h"
 #include "instrument/SpectroJenway.h"
-#include "shell/Controles.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,6 +1,7 @@
 #include "BoitesScriptees.h"
 #include "VoieSimulee.h"
-#include "shell/Utilitaires.h"
+#include "base/Utilitaires.h"
+#include "instrument/FormatNombre.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -1,8 +1,8 @@
 #include "VoieSimulee.h"
+#include "base/Horloge.h"
+#include "base/Utilitaires.h"
 #include "instrument/PeripheriqueCom.h"
 #include "instrument/Ticks.h"
-#include "shell/Horloge.h"
-#include "shell/Utilitaires.h"
 
 #include <QCoreApplication>
 

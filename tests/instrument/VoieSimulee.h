@@ -1,12 +1,9 @@
 #pragma once
 
+#include "OutilsTests.h"
 #include "SimulateurLance.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
-
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -33,18 +30,6 @@ protected:
     TSimulateurLance simulateur;
     TApdComPort voie;
 };
-
-// Lets events run, sleeping between them, until `condition` holds or `ms` have passed.
-inline bool Attend(const std::function<bool()>& condition, int ms) {
-    QElapsedTimer chrono;
-    chrono.start();
-    while (!condition() && chrono.elapsed() < ms) {
-        QEventLoop boucle;
-        QTimer::singleShot(5, &boucle, &QEventLoop::quit);
-        boucle.exec();
-    }
-    return condition();
-}
 
 // CPU time used by this process, in milliseconds.
 inline double MillisecondesCpu() {

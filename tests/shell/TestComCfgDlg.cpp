@@ -1,8 +1,8 @@
+#include "base/Controles.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/PeripheriqueCom.h"
 #include "instrument/SpectroJenway.h"
 #include "shell/ComCfgDlg.h"
-#include "shell/Controles.h"
 
 #include <QRadioButton>
 #include <QTest>

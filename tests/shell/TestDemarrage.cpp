@@ -1,6 +1,8 @@
 // The real program started and closed from outside, on an X server of its own (Xvfb): the order
 // of its start and end (documents folder, settings read, windows, message loop, settings
 // written, windows destroyed) as a user's machine sees it.
+#include "OutilsTests.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -141,17 +143,10 @@ private:
     xcb_connection_t* connexion_;
 };
 
-QByteArray Lit(const QString& chemin) {
-    QFile fichier(chemin);
-    return fichier.open(QIODevice::ReadOnly) ? fichier.readAll() : QByteArray();
-}
-
-// Lets events run until `condition` holds; the generous limit only catches a hang.
-bool Attend(const std::function<bool()>& condition, int ms = 60000) {
-    const QDeadlineTimer limite(ms);
-    while (!condition() && !limite.hasExpired())
-        QTest::qWait(50);
-    return condition();
+// A wait on the program started: its generous limit only catches a hang, and the X server is
+// asked every 50 ms.
+bool AttendProgramme(const std::function<bool()>& condition, int ms = 60000) {
+    return Attend(condition, ms, 50);
 }
 
 // The local sockets under `dossier`: the DDE server's lives while its window does.
@@ -202,7 +197,7 @@ protected:
     // The main window of the program once it is on screen; 0 when it ended first.
     xcb_window_t FenetrePrincipale(const QProcess& lance) {
         xcb_window_t fenetre = 0;
-        Attend([&] {
+        AttendProgramme([&] {
             fenetre = ecran.Fenetre(lance.processId(), "Acquisition avec Jenway 6400, 6500");
             return fenetre != 0 || lance.state() == QProcess::NotRunning;
         });
@@ -273,7 +268,7 @@ TEST_F(Demarrage, DossierReglagesFenetresBouclePuisReglagesEcritsEtFenetresDetru
     ASSERT_TRUE(processus.waitForStarted(60000));
 
     xcb_window_t fenetre = 0;
-    ASSERT_TRUE(Attend([&] {
+    ASSERT_TRUE(AttendProgramme([&] {
         fenetre = ecran.Fenetre(processus.processId(), "Acquisition avec Jenway 6400, 6500");
         return fenetre != 0 || processus.state() == QProcess::NotRunning;
     }));
@@ -304,7 +299,7 @@ TEST_F(Demarrage, UnSecondLancementRameneLePremierAuPremierPlan) {
     const xcb_window_t premiere = FenetrePrincipale(processus);
     ASSERT_NE(premiere, 0u) << Erreurs().toStdString();
     const xcb_window_t autre = ecran.FenetreAuDessus();
-    ASSERT_TRUE(Attend([&] { return ecran.Dessus() == autre; }));
+    ASSERT_TRUE(AttendProgramme([&] { return ecran.Dessus() == autre; }));
 
     QProcess seconde;
     seconde.setProcessEnvironment(processus.processEnvironment());
@@ -318,7 +313,7 @@ TEST_F(Demarrage, UnSecondLancementRameneLePremierAuPremierPlan) {
     // Above the other window. The keyboard is not looked at: without a window manager the X
     // server refuses it to a request dated before the last change of focus, and with one the
     // window manager decides.
-    EXPECT_TRUE(Attend([&] { return ecran.Dessus() == premiere; }, 10000));
+    EXPECT_TRUE(AttendProgramme([&] { return ecran.Dessus() == premiere; }, 10000));
     ecran.Ferme(premiere);
     ASSERT_TRUE(processus.waitForFinished(60000));
     EXPECT_EQ(processus.exitCode(), 0) << Erreurs().toStdString();
@@ -334,13 +329,14 @@ TEST_F(Demarrage, ServeurDDEImpossibleSignale) {
     processus.start(programme);
     ASSERT_NE(FenetrePrincipale(processus), 0u) << Erreurs().toStdString();
     xcb_window_t boite = 0;
-    ASSERT_TRUE(Attend([&] {
+    ASSERT_TRUE(AttendProgramme([&] {
         boite = ecran.Fenetre(processus.processId(), "Erreur");
         return boite != 0 || processus.state() == QProcess::NotRunning;
     }));
     ASSERT_NE(boite, 0u) << Erreurs().toStdString();
     ecran.Ferme(boite);
-    EXPECT_TRUE(Attend([&] { return ecran.Fenetre(processus.processId(), "Erreur") == 0; }));
+    EXPECT_TRUE(
+        AttendProgramme([&] { return ecran.Fenetre(processus.processId(), "Erreur") == 0; }));
 }
 
 // Installed in a folder whose program path is 255 characters long, the length settings paths

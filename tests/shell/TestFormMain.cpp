@@ -1,5 +1,7 @@
 #include "BoitesScriptees.h"
 #include "SimulateurLance.h"
+#include "base/BoitesQt.h"
+#include "base/Controles.h"
 #include "exchange/ConstanteDlg.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/ConfigSpectroDlg.h"
@@ -9,9 +11,7 @@
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/spectre/TraceSpectre.h"
 #include "shell/AboutBox.h"
-#include "shell/BoitesQt.h"
 #include "shell/ComCfgDlg.h"
-#include "shell/Controles.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/Boites.h"
-#include "shell/Regional.h"
+#include "base/Boites.h"
+#include "base/Regional.h"
 
 #include <deque>
 #include <functional>

@@ -4,8 +4,8 @@
 // of the runs the tests take) and fixed regional settings. With JENWAY_LOCALE_C set
 // (fr_FR.UTF-8), the C library's locale is that one, as on a desktop in that language, and a
 // missing locale is an error.
-#include "shell/Application.h"
-#include "shell/Regional.h"
+#include "base/Application.h"
+#include "base/Regional.h"
 
 #include <QFile>
 #include <QStandardPaths>

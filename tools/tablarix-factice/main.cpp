@@ -14,8 +14,8 @@
 //   --duree MS            ends after MS milliseconds
 //   --envoie SERVICE MACRO  sends MACRO to SERVICE / ServeurDDE and ends: status 0 when the
 //                         macro was accepted, 1 without conversation, 2 when it was refused
+#include "base/Encodage.h"
 #include "exchange/TransportDDE.h"
-#include "shell/Encodage.h"
 
 #include <QClipboard>
 #include <QCommandLineParser>

@@ -1,5 +1,11 @@
 #include "modes/beer/BeerForm.h"
 
+#include "base/Aiguillage.h"
+#include "base/Application.h"
+#include "base/Boites.h"
+#include "base/Controles.h"
+#include "base/Regional.h"
+#include "base/Utilitaires.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/Fichiers.h"
 #include "exchange/Transfert.h"
@@ -7,13 +13,6 @@
 #include "instrument/SpectroJenway.h"
 #include "modes/beer/ModeBeerDlg.h"
 #include "modes/journal/JournalFenetre.h"
-#include "shell/Application.h"
-#include "shell/Boites.h"
-#include "shell/Controles.h"
-#include "shell/Fenetres.h"
-#include "shell/FormMain.h"
-#include "shell/Regional.h"
-#include "shell/Utilitaires.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -853,8 +852,8 @@ bool TBeerForm::FormClose() {
     if (phase_ == TPhase::Clignotement)
         phase_ = TPhase::Arret;
     AvecBoiteErreur([] {
-        if (FormMain)
-            FormMain->ChoixMode(0);
+        if (TAiguillage* modes = Aiguillage())
+            modes->ChoixMode(0);
     });
     return true;
 }

@@ -1,6 +1,6 @@
 #include "modes/beer/Etalonnage.h"
 
-#include "shell/Utilitaires.h"
+#include "base/Utilitaires.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 #include "modes/beer/ModeBeerDlg.h"
 
+#include "base/Controles.h"
+#include "base/Regional.h"
+#include "base/Utilitaires.h"
 #include "modes/beer/BeerForm.h"
-#include "shell/Controles.h"
-#include "shell/Regional.h"
-#include "shell/Utilitaires.h"
 
 #include <QFormLayout>
 #include <QFrame>

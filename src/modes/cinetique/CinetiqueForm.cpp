@@ -1,5 +1,13 @@
 #include "modes/cinetique/CinetiqueForm.h"
 
+#include "base/Aiguillage.h"
+#include "base/Application.h"
+#include "base/Boites.h"
+#include "base/Controles.h"
+#include "base/Encodage.h"
+#include "base/Horloge.h"
+#include "base/Regional.h"
+#include "base/Utilitaires.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/Fichiers.h"
 #include "exchange/Transfert.h"
@@ -7,15 +15,6 @@
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/journal/JournalFenetre.h"
-#include "shell/Application.h"
-#include "shell/Boites.h"
-#include "shell/Controles.h"
-#include "shell/Encodage.h"
-#include "shell/Fenetres.h"
-#include "shell/FormMain.h"
-#include "shell/Horloge.h"
-#include "shell/Regional.h"
-#include "shell/Utilitaires.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -788,8 +787,8 @@ bool TCinetiqueForm::FormClose() {
     if (!ProposeSauvegarde(QStringLiteral("Confirmation")))
         return false;
     Timer->stop();
-    if (FormMain)
-        FormMain->ChoixMode(0);
+    if (TAiguillage* modes = Aiguillage())
+        modes->ChoixMode(0);
     return true;
 }
 

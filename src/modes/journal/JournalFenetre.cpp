@@ -1,15 +1,14 @@
 #include "modes/journal/JournalFenetre.h"
 
+#include "base/Aiguillage.h"
+#include "base/Application.h"
+#include "base/Boites.h"
+#include "base/Encodage.h"
+#include "base/Horloge.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/PageCourante.h"
 #include "graph/Graphe.h"
 #include "instrument/ErreursCom.h"
-#include "shell/Application.h"
-#include "shell/Boites.h"
-#include "shell/Encodage.h"
-#include "shell/Fenetres.h"
-#include "shell/FormMain.h"
-#include "shell/Horloge.h"
 
 #include <QLineEdit>
 
@@ -128,10 +127,10 @@ void RestaureAcquisition(const TJournalLu& journal, Tgraphe& graphe) {
 }
 
 void MontreFenetreRestauree(quint8 mode, QWidget& fenetre) {
-    if (FormMain) {
-        AvecBoiteErreur([mode] {
+    if (TAiguillage* modes = Aiguillage()) {
+        AvecBoiteErreur([modes, mode] {
             try {
-                FormMain->ChoixMode(mode);
+                modes->ChoixMode(mode);
             } catch (const ECommNotOpen&) {
                 // the main window has said the port could not be opened
             }

@@ -1,5 +1,12 @@
 #include "modes/spectre/TraceSpectre.h"
 
+#include "base/Aiguillage.h"
+#include "base/Application.h"
+#include "base/Boites.h"
+#include "base/Controles.h"
+#include "base/Encodage.h"
+#include "base/Regional.h"
+#include "base/Utilitaires.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/Fichiers.h"
 #include "exchange/Transfert.h"
@@ -8,14 +15,6 @@
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/journal/JournalFenetre.h"
-#include "shell/Application.h"
-#include "shell/Boites.h"
-#include "shell/Controles.h"
-#include "shell/Encodage.h"
-#include "shell/Fenetres.h"
-#include "shell/FormMain.h"
-#include "shell/Regional.h"
-#include "shell/Utilitaires.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -713,10 +712,10 @@ bool TTraceSpectre::FormClose() {
     // join another line's end. The end of this one, if it comes, is refused as a line of its own.
     Ligne.Vide();
     resteCoupe_ = false;
-    if (FormMain) {
-        AvecBoiteErreur([] {
+    if (TAiguillage* modes = Aiguillage()) {
+        AvecBoiteErreur([modes] {
             try {
-                FormMain->ChoixMode(0);
+                modes->ChoixMode(0);
             } catch (const ECommNotOpen&) {
                 // the main window has said the port could not be opened
             }

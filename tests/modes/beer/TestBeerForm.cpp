@@ -1,5 +1,7 @@
 #include "BoitesScriptees.h"
 #include "SimulateurLance.h"
+#include "base/Controles.h"
+#include "base/Utilitaires.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/TransportDDE.h"
 #include "graph/BoitePeinture.h"
@@ -7,10 +9,8 @@
 #include "instrument/SpectroJenway.h"
 #include "modes/beer/BeerForm.h"
 #include "modes/beer/ModeBeerDlg.h"
-#include "shell/Controles.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
-#include "shell/Utilitaires.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,6 +1,6 @@
 #include "BoitesScriptees.h"
+#include "base/Utilitaires.h"
 #include "modes/beer/Etalonnage.h"
-#include "shell/Utilitaires.h"
 
 #include <gtest/gtest.h>
 

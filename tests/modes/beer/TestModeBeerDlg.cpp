@@ -1,7 +1,7 @@
 #include "BoitesScriptees.h"
+#include "base/Controles.h"
 #include "modes/beer/BeerForm.h"
 #include "modes/beer/ModeBeerDlg.h"
-#include "shell/Controles.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

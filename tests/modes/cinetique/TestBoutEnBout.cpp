@@ -2,22 +2,21 @@
 // COM1, tablarix-factice as the analysis program, a real X clipboard (the program runs under
 // Xvfb) and the clock driven by the test.
 #include "BoitesScriptees.h"
+#include "OutilsTests.h"
 #include "SimulateurLance.h"
+#include "TablarixFactice.h"
+#include "base/Encodage.h"
+#include "base/Horloge.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/Transfert.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/cinetique/CinetiqueForm.h"
-#include "shell/Encodage.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
-#include "shell/Horloge.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDialog>
 #include <QFile>
-#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -26,47 +25,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace {
-
-QByteArray Lit(const QString& chemin) {
-    QFile fichier(chemin);
-    return fichier.open(QIODevice::ReadOnly) ? fichier.readAll() : QByteArray();
-}
-
-bool Attend(const std::function<bool()>& condition, int ms = 5000) {
-    const QDeadlineTimer limite(ms);
-    while (!condition() && !limite.hasExpired())
-        QTest::qWait(10);
-    return condition();
-}
-
-struct TMacro {
-    QByteArray Macro;
-    QByteArray PressePapiers;
-};
-
-// The macros tablarix-factice journaled, each with the clipboard bytes it found.
-QList<TMacro> Macros(const QByteArray& journal) {
-    QList<TMacro> macros;
-    qsizetype i = 0;
-    const auto ligne = [&] {
-        const qsizetype fin = journal.indexOf('\n', i);
-        const QByteArray texte = journal.mid(i, fin < 0 ? -1 : fin - i);
-        i = fin < 0 ? journal.size() : fin + 1;
-        return texte;
-    };
-    while (i < journal.size()) {
-        const QByteArray texte = ligne();
-        if (!texte.startsWith("MACRO "))
-            continue;
-        const qsizetype n = ligne().mid(15).toLongLong(); // "PRESSE-PAPIERS n"
-        macros << TMacro{texte.mid(6), journal.mid(i, n)};
-        i += n + 1;
-    }
-    return macros;
-}
 
 class BoutEnBout : public ::testing::Test {
 protected:
@@ -77,8 +36,6 @@ protected:
         Spectro = TspectroJenway{};
     }
     ~BoutEnBout() override {
-        factice.terminate();
-        factice.waitForFinished();
         InstalleHorloge(nullptr);
         Spectro = TspectroJenway{};
         qunsetenv("JENWAY_DDE_ESPACE");
@@ -87,11 +44,7 @@ protected:
     QString JournalFactice() const { return dossier.filePath(QStringLiteral("journal")); }
 
     void LanceFactice() {
-        factice.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tablarix-factice"),
-                      {QStringLiteral("--journal"), JournalFactice()});
-        ASSERT_TRUE(factice.waitForStarted());
-        const QString socket = dossier.filePath(QStringLiteral("jenway-dde-tablarix-serveurdde"));
-        ASSERT_TRUE(Attend([&] { return QFile::exists(socket); }));
+        ASSERT_TRUE(factice.Lance(dossier.path(), {QStringLiteral("--journal"), JournalFactice()}));
     }
 
     static void Clique(QAbstractButton* bouton) {
@@ -103,7 +56,7 @@ protected:
     THorlogeTest horloge{QDateTime(QDate(2026, 12, 7), QTime(9, 30, 0)), 5000};
     TBoitesScriptees boites;
     TSimulateurLance simulateur;
-    QProcess factice;
+    TTablarixFactice factice;
 };
 
 TEST_F(BoutEnBout, MesureEnvoiATablarixPuisRetourALaFenetrePrincipale) {
@@ -139,8 +92,8 @@ TEST_F(BoutEnBout, MesureEnvoiATablarixPuisRetourALaFenetrePrincipale) {
     boites.Dialogues = {pageConfirmee, pageConfirmee};
     Clique(form.RegSaveBtn);
     Clique(form.RegSaveBtn);
-    ASSERT_TRUE(Attend([&] { return Macros(Lit(JournalFactice())).size() == 2; }));
-    const QList<TMacro> macros = Macros(Lit(JournalFactice()));
+    ASSERT_TRUE(Attend([&] { return LitJournalFactice(JournalFactice()).Macros.size() == 2; }));
+    const QList<TMacroFactice> macros = LitJournalFactice(JournalFactice()).Macros;
     EXPECT_EQ(macros[0].Macro, "CLIP|LOAD()");
     EXPECT_EQ(macros[1].Macro, "CLIP|ADD()");
     const QByteArray texte = TexteVersAnsi(TexteTransfert(TModeDonnees::Cinetique, *form.Graphe));

@@ -1,5 +1,9 @@
 #include "BoitesScriptees.h"
 #include "SimulateurLance.h"
+#include "base/Controles.h"
+#include "base/Encodage.h"
+#include "base/Horloge.h"
+#include "base/Utilitaires.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/Fichiers.h"
 #include "exchange/PageCourante.h"
@@ -8,11 +12,7 @@
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/cinetique/CinetiqueForm.h"
-#include "shell/Controles.h"
-#include "shell/Encodage.h"
 #include "shell/Fenetres.h"
-#include "shell/Horloge.h"
-#include "shell/Utilitaires.h"
 
 #include <QClipboard>
 #include <QDialog>

@@ -6,16 +6,17 @@
 // Once the run holds POINTS points it writes "POINTS n" on standard output and goes on (a scan
 // keeps scanning) until it is killed.
 #include "BoitesScriptees.h"
+#include "OutilsTests.h"
+#include "base/Application.h"
+#include "base/Controles.h"
+#include "base/Horloge.h"
+#include "base/Regional.h"
 #include "exchange/ConstanteDlg.h"
 #include "modes/beer/BeerForm.h"
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/Application.h"
-#include "shell/Controles.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
-#include "shell/Horloge.h"
-#include "shell/Regional.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -30,8 +31,8 @@
 namespace {
 
 // A run that cannot go on ends the program: the test sees no points reported.
-void Attend(const std::function<bool()>& condition, int ms = 10000) {
-    if (!QTest::qWaitFor(condition, ms)) {
+void AttendOuArrete(const std::function<bool()>& condition, int ms = 10000) {
+    if (!Attend(condition, ms)) {
         std::fprintf(stderr, "acquisition-interrompue : attente trop longue\n");
         std::exit(3);
     }
@@ -63,21 +64,21 @@ void Cinetique(int points, THorlogeTest& horloge) {
 void Spectre(int points) {
     FormMain->ChoixMode(1);
     TTraceSpectre& f = *TraceSpectre;
-    Attend([&] { return f.isActiveWindow() && !f.ReglageEnCours(); });
+    AttendOuArrete([&] { return f.isActiveWindow() && !f.ReglageEnCours(); });
     f.FinSE->SetValue(800);
     f.DebutSE->SetValue(400);
     f.PasCB->setCurrentIndex(0);
     f.BlancBtn->click();
-    Attend([&] { return f.BlancFait; });
+    AttendOuArrete([&] { return f.BlancFait; });
     f.SpectreBtn->click();
-    Attend([&] { return f.Graphe.Courbe.NbPoints >= points; }, 20000);
+    AttendOuArrete([&] { return f.Graphe.Courbe.NbPoints >= points; }, 20000);
     Annonce(f.Graphe.Courbe.NbPoints);
 }
 
 void Beer(int points) {
     FormMain->ChoixMode(3);
     TBeerForm& f = *BeerForm;
-    Attend([&] { return f.isActiveWindow(); });
+    AttendOuArrete([&] { return f.isActiveWindow(); });
     // A user's pace: a few tenths of a second between two points.
     for (int i = 0; i < points; ++i) {
         f.EnregistreBtn->click();

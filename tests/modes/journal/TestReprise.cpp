@@ -2,16 +2,16 @@
 // saved or discarded, found again after the program was killed and restored in their window.
 #include "BoitesScriptees.h"
 #include "SimulateurLance.h"
+#include "base/Controles.h"
+#include "base/Horloge.h"
 #include "exchange/ConstanteDlg.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/beer/BeerForm.h"
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/journal/Journal.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/Controles.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
-#include "shell/Horloge.h"
 #include "shell/Reprise.h"
 
 #include <QComboBox>

@@ -3,6 +3,9 @@
 // question, its journal kept until then. Against the simulated instrument and tablarix-factice.
 #include "BoitesScriptees.h"
 #include "SimulateurLance.h"
+#include "TablarixFactice.h"
+#include "base/Controles.h"
+#include "base/Horloge.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/FormDDE.h"
 #include "instrument/SpectroJenway.h"
@@ -10,13 +13,10 @@
 #include "modes/cinetique/CinetiqueForm.h"
 #include "modes/journal/Journal.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/Controles.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
-#include "shell/Horloge.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QSettings>
@@ -27,7 +27,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <functional>
 #include <memory>
 
@@ -68,17 +67,8 @@ protected:
 
     // Ends the tablarix-factice programs that a send started, and waits for them to be gone.
     void ArreteTablarix() {
-        QFile tablarix(dossier_.filePath("tablarix"));
-        if (!tablarix.open(QIODevice::ReadOnly))
-            return;
-        for (const QByteArray& ligne : tablarix.readAll().split('\n')) {
-            if (!ligne.startsWith("DEMARRAGE "))
-                continue;
-            const auto pid = static_cast<pid_t>(ligne.mid(10).toLongLong());
-            ::kill(pid, SIGTERM);
-            EXPECT_TRUE(QTest::qWaitFor([pid] { return ::kill(pid, 0) != 0; }));
-        }
-        tablarix.remove();
+        EXPECT_TRUE(ArreteTablarixDemarres(dossier_.filePath("tablarix")));
+        QFile::remove(dossier_.filePath("tablarix"));
     }
     QString Journaux() const { return dossier_.filePath(QStringLiteral("journaux")); }
     int JournauxLaisses() const { return static_cast<int>(JournauxEnAttente(Journaux()).size()); }
@@ -182,8 +172,7 @@ TEST_F(Reglement, SeulUnEnvoiReussiCompteCommeSauvegarde) {
         EXPECT_EQ(JournauxLaisses(), 1);
         EXPECT_NE(m.aide(), "Données envoyées à Tablarix");
 
-        FormDDE->CheminTablarix =
-            QCoreApplication::applicationDirPath() + QStringLiteral("/tablarix-factice");
+        FormDDE->CheminTablarix = CheminTablarixFactice();
         boites.Vues.clear();
         boites.Dialogues = {Confirme};
         m.envoi()->click();

@@ -1,35 +1,21 @@
 #pragma once
 
 #include "BoitesScriptees.h"
+#include "OutilsTests.h"
+#include "base/Controles.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/spectre/TraceSpectre.h"
-#include "shell/Controles.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
 
 #include <QComboBox>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
-
-// Lets events run, sleeping between them, until `condition` holds or `ms` have passed.
-inline bool AttendQue(const std::function<bool()>& condition, int ms = 5000) {
-    QElapsedTimer chrono;
-    chrono.start();
-    while (!condition() && chrono.elapsed() < ms) {
-        QEventLoop boucle;
-        QTimer::singleShot(2, &boucle, &QEventLoop::quit);
-        boucle.exec();
-    }
-    return condition();
-}
 
 // The spectrum window in the program: every window created, the instrument on COM1 (whatever
 // the test put there before Ouvre), the spectrum mode chosen from the main window.
@@ -48,11 +34,11 @@ protected:
         fenetres = std::make_unique<TFenetres>();
         F = TraceSpectre;
         FormMain->ChoixMode(1);
-        ASSERT_TRUE(AttendQue([this] { return F->isActiveWindow(); }));
+        ASSERT_TRUE(Attend([this] { return F->isActiveWindow(); }));
         AttendFinReglage();
     }
     void AttendFinReglage() {
-        ASSERT_TRUE(AttendQue([this] { return !F->ReglageEnCours(); }));
+        ASSERT_TRUE(Attend([this] { return !F->ReglageEnCours(); }));
     }
     void Plage(int debut, int fin, int pas) {
         F->DebutSE->SetValue(debut);
@@ -65,7 +51,7 @@ protected:
         ASSERT_EQ(F->Etat, TTraceSpectre::LigneDeBaseEnCours);
         if (reponse)
             reponse();
-        ASSERT_TRUE(AttendQue([this] { return F->BlancFait; }));
+        ASSERT_TRUE(Attend([this] { return F->BlancFait; }));
         EXPECT_TRUE(F->SpectreBtn->isEnabled());
     }
 

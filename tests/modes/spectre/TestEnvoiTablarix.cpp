@@ -3,40 +3,14 @@
 // Xvfb).
 #include "FenetreSpectre.h"
 #include "SimulateurLance.h"
+#include "TablarixFactice.h"
 #include "exchange/ConstanteDlg.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include <csignal>
-
 namespace {
-
-QByteArray Lit(const QString& chemin) {
-    QFile fichier(chemin);
-    return fichier.open(QIODevice::ReadOnly) ? fichier.readAll() : QByteArray();
-}
-
-// The macros of tablarix-factice's journal, each with the clipboard bytes it found.
-QList<std::pair<QByteArray, QByteArray>> Macros(const QByteArray& journal) {
-    QList<std::pair<QByteArray, QByteArray>> macros;
-    qsizetype i = 0;
-    while (i < journal.size()) {
-        const qsizetype fin = journal.indexOf('\n', i);
-        const QByteArray ligne = journal.mid(i, fin - i);
-        i = fin + 1;
-        if (!ligne.startsWith("MACRO "))
-            continue;
-        const qsizetype finTaille = journal.indexOf('\n', i);
-        const qsizetype taille = journal.mid(i, finTaille - i).mid(15).toLongLong();
-        i = finTaille + 1;
-        macros.append({ligne.mid(6), journal.mid(i, taille)});
-        i += taille + 1;
-    }
-    return macros;
-}
 
 class EnvoiTablarix : public FenetreSpectre {
 protected:
@@ -46,16 +20,12 @@ protected:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dossier.path());
         QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Tablarix"),
                   QStringLiteral("Tablarix"))
-            .setValue(QStringLiteral("Path"),
-                      QCoreApplication::applicationDirPath() + QStringLiteral("/tablarix-factice"));
+            .setValue(QStringLiteral("Path"), CheminTablarixFactice());
         Ouvre();
     }
     void TearDown() override {
         FenetreSpectre::TearDown();
-        const QByteArray journal = Lit(Journal());
-        for (const QByteArray& ligne : journal.split('\n'))
-            if (ligne.startsWith("DEMARRAGE "))
-                ::kill(static_cast<pid_t>(ligne.mid(10).toLongLong()), SIGTERM);
+        ArreteTablarixDemarres(Journal());
         qunsetenv("JENWAY_DDE_ESPACE");
         qunsetenv("TABLARIX_FACTICE");
     }
@@ -69,7 +39,7 @@ TEST_F(EnvoiTablarix, NouveauFichierPuisNouvellePage) {
     Plage(400, 800, 2);
     LigneDeBase();
     F->SpectreBtn->click();
-    ASSERT_TRUE(AttendQue([this] { return F->Etat == TTraceSpectre::Repos; }));
+    ASSERT_TRUE(Attend([this] { return F->Etat == TTraceSpectre::Repos; }));
     ASSERT_EQ(F->Graphe.Courbe.NbPoints, 81);
 
     const auto confirme = [](QDialog& dialogue) {
@@ -81,12 +51,12 @@ TEST_F(EnvoiTablarix, NouveauFichierPuisNouvellePage) {
     EXPECT_TRUE(F->Sauve);
     EXPECT_EQ(ConstanteDlg->NewPageCB->ItemIndex(), 1);
     F->RegSaveBtn->click();
-    ASSERT_TRUE(AttendQue([this] { return Macros(Lit(Journal())).size() == 2; }, 10000));
+    ASSERT_TRUE(Attend([this] { return LitJournalFactice(Journal()).Macros.size() == 2; }, 10000));
 
-    const auto macros = Macros(Lit(Journal()));
-    EXPECT_EQ(macros[0].first, "CLIP|LOAD()");
-    EXPECT_EQ(macros[1].first, "CLIP|ADD()");
-    const QList<QByteArray> lignes = macros[0].second.split('\n');
+    const QList<TMacroFactice> macros = LitJournalFactice(Journal()).Macros;
+    EXPECT_EQ(macros[0].Macro, "CLIP|LOAD()");
+    EXPECT_EQ(macros[1].Macro, "CLIP|ADD()");
+    const QList<QByteArray> lignes = macros[0].PressePapiers.split('\n');
     ASSERT_EQ(lignes.size(), 6 + 81 + 1);
     EXPECT_EQ(lignes[3], "\x88\tA\r");
     EXPECT_EQ(lignes[4], "nm\t\r");

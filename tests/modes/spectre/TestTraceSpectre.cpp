@@ -1,9 +1,9 @@
 #include "FenetreSpectre.h"
 #include "LigneBrute.h"
 #include "SimulateurLance.h"
+#include "base/Encodage.h"
+#include "base/Utilitaires.h"
 #include "graph/BoitePeinture.h"
-#include "shell/Encodage.h"
-#include "shell/Utilitaires.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -42,7 +42,7 @@ protected:
     void SetUp() override { Ouvre(); }
     void Spectre() {
         F->SpectreBtn->click();
-        ASSERT_TRUE(AttendQue([this] { return F->Etat == TTraceSpectre::Repos; }));
+        ASSERT_TRUE(Attend([this] { return F->Etat == TTraceSpectre::Repos; }));
     }
 
     TSimulateurLance simulateur;
@@ -189,7 +189,7 @@ protected:
     }
     // Lets the window read what was sent.
     void Lit() {
-        AttendQue([] { return false; }, 60);
+        Attend([] { return false; }, 60);
     }
 
     TLigneBrute ligne;
@@ -268,14 +268,14 @@ TEST_F(SpectreLigneBrute, LignesDuBalayage) {
         EXPECT_EQ(F->Etat, c.etat);
         EXPECT_EQ(F->Ligne.Longueur(), 0);
         ligne.Envoie("800.0,0\r"); // the end of the scan, for the next one
-        ASSERT_TRUE(AttendQue([this] { return F->Etat == TTraceSpectre::Repos; }));
+        ASSERT_TRUE(Attend([this] { return F->Etat == TTraceSpectre::Repos; }));
     }
 }
 
 TEST_F(SpectreLigneBrute, TextesDuPointDansLesPanneaux) {
     LanceSpectre();
     ligne.Envoie("500.0,0.123\r");
-    ASSERT_TRUE(AttendQue([this] { return F->PanelAbs->text() == "0.123"; }));
+    ASSERT_TRUE(Attend([this] { return F->PanelAbs->text() == "0.123"; }));
     EXPECT_EQ(F->PanelLambda->text(), "500.0");
     EXPECT_EQ(F->Etat, TTraceSpectre::BalayageEnCours);
 }
@@ -306,7 +306,7 @@ TEST_F(SpectreLigneBrute, LigneDeBasePendantUnBalayage) {
         EXPECT_FALSE(F->BlancFait);
         EXPECT_EQ(F->Etat, TTraceSpectre::LigneDeBaseEnCours);
         ligne.Envoie(reponse);
-        ASSERT_TRUE(AttendQue([this] { return F->BlancFait; }));
+        ASSERT_TRUE(Attend([this] { return F->BlancFait; }));
         EXPECT_EQ(F->Etat, TTraceSpectre::Repos);
         EXPECT_EQ(F->Graphe.Courbe.NbPoints, 1);
         EXPECT_TRUE(F->SpectreBtn->isEnabled());
@@ -346,7 +346,7 @@ TEST_F(SpectreLigneBrute, ReponsesAuReglageJamaisPrisesPourDesPoints) {
         for (size_t i = 0; i < c.lambdas.size(); ++i)
             EXPECT_DOUBLE_EQ(F->Graphe.Courbe.X[i], c.lambdas[i]);
         ligne.Envoie("800.0,0\r");
-        ASSERT_TRUE(AttendQue([this] { return F->Etat == TTraceSpectre::Repos; }));
+        ASSERT_TRUE(Attend([this] { return F->Etat == TTraceSpectre::Repos; }));
     }
 }
 
@@ -362,9 +362,9 @@ TEST_F(SpectreSimule, ReactivationDemandeUneNouvelleLigneDeBase) {
     QWidget autre; // the user goes to another window, and comes back
     autre.show();
     autre.activateWindow();
-    ASSERT_TRUE(AttendQue([this] { return !F->isActiveWindow(); }));
+    ASSERT_TRUE(Attend([this] { return !F->isActiveWindow(); }));
     F->activateWindow();
-    ASSERT_TRUE(AttendQue([this] { return F->isActiveWindow(); }));
+    ASSERT_TRUE(Attend([this] { return F->isActiveWindow(); }));
     AttendFinReglage();
     EXPECT_FALSE(F->BlancFait);
     EXPECT_FALSE(F->SpectreBtn->isEnabled());
@@ -385,7 +385,7 @@ TEST_F(SpectreSimule, QuitterAvecUnSpectreNonSauvegarde) {
     EXPECT_TRUE(simulateur.AttendJournal(6).endsWith("X[13]\n"));
 
     FormMain->ChoixMode(1);
-    ASSERT_TRUE(AttendQue([this] { return F->isActiveWindow(); }));
+    ASSERT_TRUE(Attend([this] { return F->isActiveWindow(); }));
     AttendFinReglage();
     Plage(400, 800, 2);
     LigneDeBase();
@@ -402,7 +402,7 @@ TEST_F(SpectreSimule, QuitterAvecUnSpectreNonSauvegarde) {
 
     // The spectrum is still there when the window comes back.
     FormMain->ChoixMode(1);
-    ASSERT_TRUE(AttendQue([this] { return F->isActiveWindow(); }));
+    ASSERT_TRUE(Attend([this] { return F->isActiveWindow(); }));
     AttendFinReglage();
     EXPECT_EQ(F->Graphe.Courbe.NbPoints, 81);
     EXPECT_TRUE(F->FileSaveBtn->isEnabled());
@@ -421,7 +421,7 @@ TEST_F(SpectreSimule, ReticuleLectureEtImageRendueIntacte) {
                                 {F->PaintBox->width() / 4, F->PaintBox->height() / 2}};
     for (const QPoint& p : positions) {
         QTest::mouseMove(F->PaintBox, p);
-        ASSERT_TRUE(AttendQue([&] { return F->Graphe.ReticuleX == p.x(); }, 1000));
+        ASSERT_TRUE(Attend([&] { return F->Graphe.ReticuleX == p.x(); }, 1000));
         double lambda = 0;
         double absorbance = 0;
         F->Graphe.EcranVersMonde(p.x(), p.y(), lambda, absorbance);
@@ -559,16 +559,11 @@ TEST_F(SpectreSimule, SortieParQuitterOuParLeCadre) {
         EXPECT_FALSE(F->isVisible());
         EXPECT_EQ(FormMain->ModeCourant, 0);
         FormMain->ChoixMode(1);
-        ASSERT_TRUE(AttendQue([this] { return F->isActiveWindow(); }));
+        ASSERT_TRUE(Attend([this] { return F->isActiveWindow(); }));
         AttendFinReglage();
         EXPECT_EQ(Commandes(simulateur.AttendJournal(avant + 2)).mid(avant, 2),
                   QList<QByteArray>({"X[13]", "R[13]"}));
     }
-}
-
-QByteArray Lit(const QString& chemin) {
-    QFile fichier(chemin);
-    return fichier.open(QIODevice::ReadOnly) ? fichier.readAll() : QByteArray();
 }
 
 TEST_F(SpectreSimule, SauvegardeDansLesDeuxFormats) {
@@ -667,7 +662,7 @@ TEST_F(SpectreSimule, LignesAuDelaDeLaCapaciteNonStockees) {
     Plage(100, 1000, 0);
     LigneDeBase();
     F->SpectreBtn->click();
-    ASSERT_TRUE(AttendQue([this] { return F->Etat == TTraceSpectre::Repos; }, 20000));
+    ASSERT_TRUE(Attend([this] { return F->Etat == TTraceSpectre::Repos; }, 20000));
     const Tcourbe& courbe = F->Graphe.Courbe;
     ASSERT_EQ(courbe.NbPoints, CapaciteCourbe);
     EXPECT_NEAR(courbe.X[CapaciteCourbe - 1], 100 + 0.2 * (CapaciteCourbe - 1), 1e-9);
@@ -689,9 +684,9 @@ TEST_F(SpectreDebranche, AppareilDebrancheEnCoursDeBalayage) {
     Plage(400, 800, 0);
     LigneDeBase();
     F->SpectreBtn->click();
-    ASSERT_TRUE(AttendQue([this] { return F->Graphe.Courbe.NbPoints > 20; }));
+    ASSERT_TRUE(Attend([this] { return F->Graphe.Courbe.NbPoints > 20; }));
     ASSERT_TRUE(simulateur.Controle("debranche"));
-    ASSERT_TRUE(AttendQue([this] { return F->Etat == TTraceSpectre::Repos; }, 2000));
+    ASSERT_TRUE(Attend([this] { return F->Etat == TTraceSpectre::Repos; }, 2000));
     const int points = F->Graphe.Courbe.NbPoints;
     EXPECT_GT(points, 20);
     EXPECT_LT(points, 2001);
@@ -727,10 +722,10 @@ TEST_F(FenetreSpectre, DISABLED_ProgrammeTueEnPleinBalayage) {
     Plage(400, 800, 0);
     LigneDeBase();
     F->SpectreBtn->click();
-    ASSERT_TRUE(AttendQue([this] { return F->Graphe.Courbe.NbPoints >= 30; }));
+    ASSERT_TRUE(Attend([this] { return F->Graphe.Courbe.NbPoints >= 30; }));
     std::puts("balayage en cours");
     std::fflush(stdout);
-    AttendQue([] { return false; }, 60000);
+    Attend([] { return false; }, 60000);
 }
 
 // A scan abandoned half-way, the window left or the program killed, goes on coming from the
@@ -767,20 +762,20 @@ TEST_F(SpectreAbandonne, NouveauBalayageSansLesLignesDeLAncien) {
             Plage(400, 800, 0);
             LigneDeBase();
             F->SpectreBtn->click();
-            ASSERT_TRUE(AttendQue([this] { return F->Graphe.Courbe.NbPoints >= 30; }));
+            ASSERT_TRUE(Attend([this] { return F->Graphe.Courbe.NbPoints >= 30; }));
             boites.Reponses = {TReponseBoite::Non};
             F->ExitBtn->click();
             EXPECT_EQ(boites.Textes(), QStringList{"Sauvegarde"});
             FormMain->ChoixMode(1);
-            ASSERT_TRUE(AttendQue([this] { return F->isActiveWindow(); }));
+            ASSERT_TRUE(Attend([this] { return F->isActiveWindow(); }));
             AttendFinReglage();
         }
         ASSERT_TRUE(simulateur.Controle("absorbance 0.25"));
         Plage(400, 800, 2);
         F->BlancBtn->click();
-        ASSERT_TRUE(AttendQue([this] { return F->BlancFait; }, 20000));
+        ASSERT_TRUE(Attend([this] { return F->BlancFait; }, 20000));
         F->SpectreBtn->click();
-        ASSERT_TRUE(AttendQue([this] { return F->Etat == TTraceSpectre::Repos; }));
+        ASSERT_TRUE(Attend([this] { return F->Etat == TTraceSpectre::Repos; }));
         const Tcourbe& courbe = F->Graphe.Courbe;
         ASSERT_EQ(courbe.NbPoints, 81);
         for (int i = 0; i < 81; ++i) {

@@ -1,6 +1,6 @@
 #include "BoitesScriptees.h"
-#include "shell/Horloge.h"
-#include "shell/Utilitaires.h"
+#include "base/Horloge.h"
+#include "base/Utilitaires.h"
 
 #include <QDir>
 #include <QFile>

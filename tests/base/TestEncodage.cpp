@@ -1,5 +1,5 @@
-#include "shell/Chaine.h"
-#include "shell/Encodage.h"
+#include "base/Chaine.h"
+#include "base/Encodage.h"
 
 #include <gtest/gtest.h>
 

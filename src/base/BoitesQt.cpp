@@ -1,4 +1,4 @@
-#include "shell/BoitesQt.h"
+#include "base/BoitesQt.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "shell/Regional.h"
+#include "base/Regional.h"
 
 #include <QLocale>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "shell/Encodage.h"
+#include "base/Encodage.h"
 
 #include <array>
 

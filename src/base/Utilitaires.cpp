@@ -1,8 +1,8 @@
-#include "shell/Utilitaires.h"
+#include "base/Utilitaires.h"
 
-#include "shell/Boites.h"
-#include "shell/Horloge.h"
-#include "shell/Regional.h"
+#include "base/Boites.h"
+#include "base/Horloge.h"
+#include "base/Regional.h"
 
 #include <QDir>
 #include <QFileInfo>

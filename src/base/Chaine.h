@@ -6,7 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include "shell/Encodage.h"
+#include "base/Encodage.h"
 
 // A text of fixed capacity held as Windows-1252 bytes: what the instrument, the files and
 // Tablarix exchange. A longer text is cut to the capacity, as the model requires.

@@ -1,4 +1,4 @@
-#include "shell/Controles.h"
+#include "base/Controles.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

@@ -1,7 +1,7 @@
 #include "BoitesScriptees.h"
-#include "shell/Application.h"
-#include "shell/BoitesQt.h"
-#include "shell/Regional.h"
+#include "base/Application.h"
+#include "base/BoitesQt.h"
+#include "base/Regional.h"
 
 #include <QAbstractButton>
 #include <QApplication>

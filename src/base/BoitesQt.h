@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Boites.h"
+#include "base/Boites.h"
 
 // The boxes as the user sees them: Qt message boxes and the system's save dialog. The mouse
 // cursor is the arrow while a box shows, whatever the program was doing.

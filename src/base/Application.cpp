@@ -1,6 +1,6 @@
-#include "shell/Application.h"
+#include "base/Application.h"
 
-#include "shell/Boites.h"
+#include "base/Boites.h"
 
 #include <QLibraryInfo>
 #include <QTranslator>

@@ -1,4 +1,4 @@
-#include "shell/Boites.h"
+#include "base/Boites.h"
 
 #include <cstdio>
 

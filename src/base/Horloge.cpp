@@ -1,4 +1,4 @@
-#include "shell/Horloge.h"
+#include "base/Horloge.h"
 
 namespace {
 THorloge* horlogeInstallee = nullptr;

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+// The whole content of a file; nothing when it cannot be read.
+QByteArray Lit(const QString& chemin);
+
+// Lets events run as they come until `condition` holds, or `ms` have passed; whether it holds.
+// The condition is checked every `intervalle` ms; meanwhile the wait sleeps in the event loop.
+bool Attend(const std::function<bool()>& condition, int ms = 5000, int intervalle = 2);
