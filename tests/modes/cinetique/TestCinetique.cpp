@@ -286,24 +286,6 @@ TEST_F(Cinetique, LeNombreTapeEstLuQuandLaSaisieSeTermine) {
     EXPECT_TRUE(boites.Vues.empty());
 }
 
-TEST_F(Cinetique, LesFlechesDuNombreSuiventLeursPas) {
-    struct Cas {
-        int avant;
-        bool haut;
-        int apres;
-    };
-    const Cas table[] = {{29, true, 30},  {30, true, 40},     {90, true, 120},   {300, true, 360},
-                         {40, false, 30}, {120, false, 90},   {360, false, 300}, {39, false, 30},
-                         {30, false, 29}, {4080, true, 4080}, {15, false, 15}};
-    for (const Cas& c : table) {
-        SCOPED_TRACE(c.avant);
-        form->Plan.Nbre = c.avant;
-        form->Plan.Duree = 14400;
-        QTest::mouseClick(c.haut ? form->NbreSpin->Haut : form->NbreSpin->Bas, Qt::LeftButton);
-        EXPECT_EQ(form->Plan.Nbre, c.apres);
-    }
-}
-
 TEST_F(Cinetique, PeriodeNombreEtDureeDepuisUneFenetreNeuve) {
     struct Cas {
         QToolButton* TBoutonsHautBas::*fleche;
