@@ -2,18 +2,13 @@
 
 #include "base/Aiguillage.h"
 #include "base/Application.h"
-#include "base/Boites.h"
 #include "base/Controles.h"
 #include "base/Encodage.h"
 #include "base/Regional.h"
 #include "base/Utilitaires.h"
-#include "exchange/ConstanteDlg.h"
-#include "exchange/Fichiers.h"
-#include "exchange/Transfert.h"
 #include "graph/BoitePeinture.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
-#include "modes/journal/JournalFenetre.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -240,20 +235,15 @@ void TCinetiqueForm::TimerTimer() {
         throw;
     }
     LectureS->hide();
-    switch (deroulement_.FinLecture(lue)) {
-    case TDeroulementCinetique::TLecture::Tardive:
-    case TDeroulementCinetique::TLecture::Sautee:
-        return;
-    case TDeroulementCinetique::TLecture::Avertir:
+    using TLecture = TDeroulementCinetique::TLecture;
+    const TLecture lecture = deroulement_.FinLecture(lue);
+    if (lecture == TLecture::Avertir)
         AfficheAide(QStringLiteral("L'appareil ne donne plus de mesure lisible : vérifiez "
                                    "qu'il est allumé et relié. L'acquisition continue."));
-        return;
-    case TDeroulementCinetique::TLecture::Revenue:
+    if (lecture == TLecture::Revenue)
         AfficheAide(QString());
-        break;
-    case TDeroulementCinetique::TLecture::Enregistree:
-        break;
-    }
+    if (lecture != TLecture::Enregistree && lecture != TLecture::Revenue)
+        return;
     DerniereAbs = lue;
     EnregistrePoint();
 }
@@ -271,17 +261,12 @@ void TCinetiqueForm::EnregistrePoint() {
     Graphe->TracePoint(n);
     courbe.NbPoints = static_cast<quint16>(n + 1);
     Journalise(TChangement::Point);
-    switch (deroulement_.ApresPoint(courbe.NbPoints, Plan.Duree)) {
-    case TDeroulementCinetique::TSuite::DureeAtteinte:
+    const auto suite = deroulement_.ApresPoint(courbe.NbPoints, Plan.Duree);
+    if (suite == TDeroulementCinetique::TSuite::DureeAtteinte)
         SetEtat(EtatFini);
-        break;
-    case TDeroulementCinetique::TSuite::CourbePleine:
+    else if (suite == TDeroulementCinetique::TSuite::CourbePleine)
         FinAcquisition(QStringLiteral("Acquisition terminée : la courbe est pleine (%1 points)")
                            .arg(CapaciteCourbe));
-        break;
-    case TDeroulementCinetique::TSuite::Continue:
-        break;
-    }
 }
 
 // Ends a run early, keeping every point taken.
@@ -324,26 +309,6 @@ void TCinetiqueForm::ResetBtnClick() {
 void TCinetiqueForm::EffacePanneaux() {
     PanelDuree->clear();
     PanelAbs->clear();
-}
-
-// The one way the journal hears of the run: it starts, takes a point, changes its settings (or
-// its points were thinned), or ends (discarded, or saved elsewhere).
-void TCinetiqueForm::Journalise(TChangement changement) {
-    const Tcourbe& courbe = Graphe->Courbe;
-    switch (changement) {
-    case TChangement::Debut:
-        Journal.Commence(ChampsJournal());
-        break;
-    case TChangement::Point:
-        Journal.AjoutePoint(courbe.X[courbe.NbPoints - 1], courbe.Y[courbe.NbPoints - 1]);
-        break;
-    case TChangement::Reglages:
-        ActualiseJournal(Journal, ChampsJournal(), courbe);
-        break;
-    case TChangement::Fin:
-        Journal.Supprime();
-        break;
-    }
 }
 
 void TCinetiqueForm::AfficheDuree() {
@@ -446,48 +411,6 @@ bool TCinetiqueForm::eventFilter(QObject* objet, QEvent* evenement) {
     return QWidget::eventFilter(objet, evenement);
 }
 
-void TCinetiqueForm::SaveItemClick() {
-    TDialogueSauvegarde dialogue;
-    dialogue.Titre = QStringLiteral("Sauvegarde données");
-    const QString documents = DossierSpecial(QStandardPaths::DocumentsLocation);
-    if (!documents.isEmpty())
-        dialogue.Dossier = documents + QStringLiteral("Tablarix");
-    dialogue.Filtres = {QStringLiteral("Tablarix (*.tb3)"),
-                        QStringLiteral("Tableur ASCII (*.txt)")};
-    dialogue.ExtensionParDefaut = QStringLiteral("TB3");
-    const std::optional<QString> nom = Boites().NomSauvegarde(dialogue);
-    if (!nom)
-        return;
-    // Marked as saved only once the file is written: a failed save still asks at closing.
-    if (EcritFichierDonnees(*nom, TModeDonnees::Cinetique, *Graphe)) {
-        Sauve = true;
-        Journalise(TChangement::Fin);
-    }
-}
-
-// The clipboard dies with the program: the journal stays until the run is in a file or sent.
-void TCinetiqueForm::ClipSaveBtnClick() {
-    TransfertDonnees(TModeDonnees::Cinetique, false, *Graphe);
-    Sauve = true;
-}
-
-void TCinetiqueForm::RegSaveBtnClick() {
-    if (!ConstanteDlg || Boites().ExecuteModal(*ConstanteDlg) != QDialog::Accepted)
-        return;
-    // The transfer leaves the destination choice on "Nouvelle page" for the next one. A send
-    // that did not happen leaves the run unsaved.
-    if (!TransfertDonnees(TModeDonnees::Cinetique, true, *Graphe))
-        return;
-    Sauve = true;
-    Journalise(TChangement::Fin);
-    AfficheAide(TexteDonneesEnvoyees());
-}
-
-void TCinetiqueForm::PrintBtnClick() {
-    Graphe->Imprime();
-    RedessineGraphe();
-}
-
 void TCinetiqueForm::ExitBtnClick() {
     close(); // FormClose leaves the mode
 }
@@ -510,22 +433,6 @@ bool TCinetiqueForm::FormClose() {
     return true;
 }
 
-bool TCinetiqueForm::ProposeSauvegarde(const QString& titre) {
-    if (Etat() != EtatFini || Sauve)
-        return true;
-    return DemandeSauvegarde(titre, Journal, [this] {
-        SaveItemClick();
-        return Sauve;
-    });
-}
-
-bool TCinetiqueForm::FinProgramme() {
-    if (Etat() == EtatAcquisition)
-        StopBtnClick();
-    return RegleALaFin(*this, Journal,
-                       [this](const QString& titre) { return ProposeSauvegarde(titre); });
-}
-
 void TCinetiqueForm::showEvent(QShowEvent* evenement) {
     QWidget::showEvent(evenement);
     if (const QScreen* ecran = screen()) {
@@ -538,35 +445,4 @@ void TCinetiqueForm::showEvent(QShowEvent* evenement) {
     }
     FixeBornesLambda();
     EditBidon->setFocus();
-}
-
-TChampsJournal TCinetiqueForm::ChampsJournal() const {
-    return ChampsAcquisition("cinetique", *Graphe,
-                             {{"lambda", QByteArray::number(LambdaSE->Value())},
-                              {"dt", QByteArray::number(Plan.Dt)},
-                              {"nbre", QByteArray::number(Plan.Nbre)},
-                              {"duree", QByteArray::number(Plan.Duree)}});
-}
-
-void TCinetiqueForm::Restaure(const TJournalLu& journal) {
-    if (Etat() == EtatAcquisition)
-        return; // never over a run in progress
-    FixeBornesLambda();
-    LambdaSE->SetValue(ChampEntier(journal.Champs, "lambda", LambdaSE->Value(),
-                                   LambdaSE->MinValue(), LambdaSE->MaxValue()));
-    // The duration is the time axis of the points: the plan keeps it when it can.
-    Plan.Fixe(ChampEntier(journal.Champs, "nbre", Plan.Nbre, TPlanCinetique::NbreMini,
-                          TPlanCinetique::NbreMaxi),
-              static_cast<quint16>(
-                  ChampEntier(journal.Champs, "duree", Plan.Duree, 1, TPlanCinetique::DureeMaxi)));
-    NbreEdit->blockSignals(true);
-    NbreEdit->setText(QString::number(Plan.Nbre));
-    NbreEdit->blockSignals(false);
-    RestaureAcquisition(journal, *Graphe);
-    AfficheDuree();
-    EffacePanneaux();
-    Sauve = false;
-    SetEtat(EtatFini);
-    Journal.Reprend(journal);
-    MontreFenetreRestauree(2, *this);
 }

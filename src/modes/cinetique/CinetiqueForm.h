@@ -139,7 +139,7 @@ private:
     void OscilloPaint();
     bool EditBidonKeyPress(int touche);
     void RedessineGraphe();
-    // The one way the journal hears of the run.
+    // The one way the journal hears of the run (CinetiqueSauvegarde.cpp, with the saving).
     void Journalise(TChangement changement);
     TChampsJournal ChampsJournal() const;
 
