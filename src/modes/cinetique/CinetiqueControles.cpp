@@ -1,3 +1,5 @@
+#include "modes/cinetique/CinetiqueControles.h"
+
 #include "modes/cinetique/CinetiqueForm.h"
 
 #include "base/Controles.h"

@@ -210,10 +210,16 @@ TEST_F(DeroulementCinetique, LesLecturesPerduesSontSauteesPuisSignalees) {
     ASSERT_TRUE(deroulement.DebuteLecture());
     deroulement.LectureEchouee();
     EXPECT_TRUE(deroulement.DebuteLecture());
+    EXPECT_EQ(deroulement.FinLecture(Indefini), L::Sautee);
+    // A new run counts its lost readings afresh.
+    Commence();
+    for (const L attendue : {L::Sautee, L::Sautee, L::Avertir}) {
+        ASSERT_TRUE(deroulement.DebuteLecture());
+        EXPECT_EQ(deroulement.FinLecture(Indefini), attendue);
+    }
 }
 
-// The run ends at the first point taken after its duration, or when the curve is full; a new
-// run counts its lost readings afresh.
+// The run ends at the first point taken after its duration, or when the curve is full.
 TEST_F(DeroulementCinetique, LaFinDuneAcquisition) {
     using S = TDeroulementCinetique::TSuite;
     struct Cas {
