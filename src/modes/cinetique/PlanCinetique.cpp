@@ -10,6 +10,8 @@ constexpr quint16 kDtMaxiHorsAcquisition = 60;
 constexpr qint32 kDureeMaxiHorsAcquisition = 14400;
 // From this count on, the up arrow of a run lengthens the period instead of adding points.
 constexpr qint32 kNbreAugmentePoints = 2730;
+// Half the curve's capacity: a longer period thins a curve that holds more.
+constexpr int kMoitieCourbe = 2048;
 
 } // namespace
 
@@ -35,7 +37,7 @@ void TPlanCinetique::DureeHaut(bool acquisition, Tcourbe& courbe) {
             Nbre = Nbre * 3 / 2;
         } else if ((Dt + 1) * Nbre <= DureeMaxi) {
             ++Dt;
-            if (courbe.NbPoints > CapaciteCourbe / 2)
+            if (courbe.NbPoints > kMoitieCourbe)
                 EclaircitCourbe(courbe);
         }
     } else if (Dt < kDtMaxiHorsAcquisition) {
