@@ -41,7 +41,7 @@ void RunCinetique(benchmark::State& etat) {
         appareil.Marque();
         TSuiviEcran ecran(*form.Oscillo, [&form] { return form.Graphe->Courbe.NbPoints; });
         form.StartBtnClick();
-        while (form.Etat == TCinetiqueForm::EtatAcquisition) {
+        while (form.Etat() == TCinetiqueForm::EtatAcquisition) {
             horloge.Avance(2000);
             const auto debut = std::chrono::steady_clock::now();
             form.TimerTimer();

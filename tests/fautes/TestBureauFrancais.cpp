@@ -73,7 +73,7 @@ TEST_F(BureauFrancais, CinetiqueSpectreEtEtalonnageGardentChaquePoint) {
     cinetique.LambdaBtn->click();
     cinetique.ZeroBtn->click();
     cinetique.StartBtn->click();
-    for (int tic = 0; tic < 100 && cinetique.Etat == TCinetiqueForm::EtatAcquisition; ++tic) {
+    for (int tic = 0; tic < 100 && cinetique.Etat() == TCinetiqueForm::EtatAcquisition; ++tic) {
         horloge.Avance(2000);
         cinetique.Timer->blockSignals(false);
         QMetaObject::invokeMethod(cinetique.Timer, "timeout");

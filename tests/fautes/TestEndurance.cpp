@@ -31,9 +31,9 @@ protected:
         TCinetiqueForm& f = *CinetiqueForm;
         f.Timer->blockSignals(true); // fired by the test, once the clock has moved on
         InstalleHorloge(&horloge);
-        if (f.Etat == TCinetiqueForm::EtatFini)
+        if (f.Etat() == TCinetiqueForm::EtatFini)
             f.ResetBtn->click();
-        if (f.Etat == TCinetiqueForm::EtatLambda) {
+        if (f.Etat() == TCinetiqueForm::EtatLambda) {
             f.LambdaBtn->click();
             f.ZeroBtn->click();
             f.NbreEdit->selectAll(); // typed as the user does: read when the editing ends
@@ -41,7 +41,7 @@ protected:
             QTest::keyClick(f.NbreEdit, Qt::Key_Return);
         }
         f.StartBtn->click();
-        while (f.Etat == TCinetiqueForm::EtatAcquisition) {
+        while (f.Etat() == TCinetiqueForm::EtatAcquisition) {
             horloge.Avance(1990);
             f.Timer->blockSignals(false);
             QMetaObject::invokeMethod(f.Timer, "timeout");

@@ -46,7 +46,7 @@ protected:
     }
 
     void Tic() {
-        ASSERT_EQ(f->Etat, TCinetiqueForm::EtatAcquisition);
+        ASSERT_EQ(f->Etat(), TCinetiqueForm::EtatAcquisition);
         f->Timer->blockSignals(false);
         QMetaObject::invokeMethod(f->Timer, "timeout");
         f->Timer->blockSignals(true);
@@ -73,7 +73,7 @@ TEST_P(FautesCinetiqueParCas, LaMesureContinueEtReprendQuandLAppareilSeRemet) {
     ASSERT_TRUE(simulateur->Controle(cas.panne));
     for (int i = 0; i < 3; ++i)
         Tic();
-    EXPECT_EQ(f->Etat, TCinetiqueForm::EtatAcquisition);
+    EXPECT_EQ(f->Etat(), TCinetiqueForm::EtatAcquisition);
     EXPECT_EQ(f->Graphe->Courbe.NbPoints, 4 + cas.pointsPendant);
     EXPECT_EQ(PremiersPoints(4), avant);
     for (int i = 4; i < f->Graphe->Courbe.NbPoints; ++i)
@@ -106,7 +106,7 @@ TEST_F(FautesCinetique, AppareilDebrancheEntreDeuxLecturesOuPendantUne) {
         } else {
             Debranche();
         }
-        EXPECT_EQ(f->Etat, TCinetiqueForm::EtatFini);
+        EXPECT_EQ(f->Etat(), TCinetiqueForm::EtatFini);
         EXPECT_FALSE(f->Timer->isActive());
         EXPECT_EQ(Points(f->Graphe->Courbe), avant);
         ASSERT_EQ(boites.Vues.size(), 1u);
@@ -121,7 +121,7 @@ TEST_F(FautesCinetique, AppareilDebrancheEntreDeuxLecturesOuPendantUne) {
         f->StartBtn->click();
         ASSERT_EQ(boites.Vues.size(), 2u);
         EXPECT_TRUE(boites.Vues[1].Texte.contains("rebranchez l'appareil"));
-        EXPECT_EQ(f->Etat, TCinetiqueForm::EtatPret);
+        EXPECT_EQ(f->Etat(), TCinetiqueForm::EtatPret);
 
         Rebranche(2);
         ASSERT_TRUE(simulateur->Controle("cuve cinetique"));

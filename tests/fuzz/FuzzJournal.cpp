@@ -30,10 +30,11 @@ void ExigeCourbe(const Tcourbe& courbe) {
 
 void ExigeCinetique(const TCinetiqueForm& f) {
     ExigeCourbe(f.Graphe->Courbe);
-    EXIGE(f.Nbre >= 15 && f.Nbre <= 4096);
-    EXIGE((f.Nbre < 30 || f.Nbre % 10 == 0) && (f.Nbre < 90 || f.Nbre % 30 == 0) &&
-          (f.Nbre < 300 || f.Nbre % 60 == 0));
-    EXIGE(f.Dt >= 2 && f.Dt == f.Duree / f.Nbre);
+    EXIGE(f.Plan.Nbre >= 15 && f.Plan.Nbre <= 4096);
+    EXIGE((f.Plan.Nbre < 30 || f.Plan.Nbre % 10 == 0) &&
+          (f.Plan.Nbre < 90 || f.Plan.Nbre % 30 == 0) &&
+          (f.Plan.Nbre < 300 || f.Plan.Nbre % 60 == 0));
+    EXIGE(f.Plan.Dt >= 2 && f.Plan.Dt == f.Plan.Duree / f.Plan.Nbre);
     EXIGE(f.LambdaSE->Value() >= f.LambdaSE->MinValue() &&
           f.LambdaSE->Value() <= f.LambdaSE->MaxValue());
 }
@@ -41,7 +42,7 @@ void ExigeCinetique(const TCinetiqueForm& f) {
 // Each input leaves empty windows and an empty folder (and no journal writer running, which
 // would look like a leak).
 void Vide(const QString& dossier) {
-    if (CinetiqueForm->Etat == TCinetiqueForm::EtatFini)
+    if (CinetiqueForm->Etat() == TCinetiqueForm::EtatFini)
         CinetiqueForm->ResetBtnClick();
     CinetiqueForm->Journal.Supprime();
     BeerForm->Graphe.Courbe.NbPoints = 0;

@@ -373,7 +373,7 @@ TEST_F(FenetrePrincipale, AuRetourDansLeProgrammeLaBarreDEspaceMeneToujoursLesEt
     ASSERT_NE(clavier, nullptr);
     EXPECT_EQ(clavier, CinetiqueForm->EditBidon);
     QTest::keyClick(clavier, Qt::Key_Space);
-    EXPECT_EQ(CinetiqueForm->Etat, TCinetiqueForm::EtatZero);
+    EXPECT_EQ(CinetiqueForm->Etat(), TCinetiqueForm::EtatZero);
     EXPECT_EQ(simulateur.AttendJournal(2), "R[13]\nG500.0[13]\n");
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "graph/Graphe.h"
+#include "modes/cinetique/CinetiqueControles.h"
+#include "modes/cinetique/DeroulementCinetique.h"
+#include "modes/cinetique/PlanCinetique.h"
 #include "modes/journal/Journal.h"
 
-#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -16,28 +18,10 @@ class QToolButton;
 class TBoitePeinture;
 class TSpinEdit;
 
-// The large step button: its caption wraps over several lines.
-class TGrandBouton : public QPushButton {
-    Q_OBJECT
-public:
-    TGrandBouton(const QString& legende, QWidget* parent);
-
-protected:
-    void paintEvent(QPaintEvent* evenement) override;
-};
-
-// An up/down pair of arrow buttons without an edit.
-class TBoutonsHautBas : public QWidget {
-    Q_OBJECT
-public:
-    explicit TBoutonsHautBas(QWidget* parent);
-    QToolButton* Haut;
-    QToolButton* Bas;
-};
-
 // The absorbance at one wavelength followed over time. One large button leads the user through
 // the steps (wavelength, zero on the solvent, start); a timer then reads one absorbance every Dt
-// seconds until the planned duration is over or the user stops.
+// seconds until the planned duration is over or the user stops. The plan and the course of the
+// run are plain objects; the window shows them and wires the controls to them.
 class TCinetiqueForm : public QWidget {
     Q_OBJECT
 public:
@@ -47,14 +31,16 @@ public:
     // The long part of a hint, shown in the first panel of its status bar.
     void AfficheAide(const QString& texte);
 
-    // The steps of a run, the values of Etat.
-    enum : quint8 { EtatLambda = 0, EtatZero = 1, EtatAcquisition = 2, EtatFini = 3, EtatPret = 4 };
+    enum : quint8 {
+        EtatLambda = TDeroulementCinetique::EtatLambda,
+        EtatZero = TDeroulementCinetique::EtatZero,
+        EtatAcquisition = TDeroulementCinetique::EtatAcquisition,
+        EtatFini = TDeroulementCinetique::EtatFini,
+        EtatPret = TDeroulementCinetique::EtatPret
+    };
 
-    // Elapsed times and periods are whole seconds; Duree never wraps (see MajDuree).
-    qint32 Nbre = 64;
-    quint16 Dt = 2;
-    quint16 Duree = 128;
-    quint8 Etat = EtatLambda;
+    // Nbre, Dt and Duree: the plan of the next run, or of the run under way.
+    TPlanCinetique Plan;
     bool Sauve = false;
     double DerniereAbs = 0;
     std::unique_ptr<Tgraphe> Graphe;
@@ -88,6 +74,8 @@ public:
     // The run in progress, or finished and not yet saved, journaled against a crash.
     TJournal Journal{DossierJournaux()};
 
+    // The current step, Etat.
+    quint8 Etat() const { return deroulement_.Etat; }
     void SetEtat(quint8 e);
     // Shows the window with an interrupted run, finished and unsaved, and takes over its journal.
     void Restaure(const TJournalLu& journal);
@@ -123,35 +111,38 @@ protected:
     bool eventFilter(QObject* objet, QEvent* evenement) override;
 
 private:
+    // What the journal is told of the run.
+    enum class TChangement { Debut, Point, Reglages, Fin };
+
     void FormCreate();
+    // Building the controls (CinetiqueControles.cpp).
     void CreeControles();
     QWidget* CreePanneauOutils();
     void CreeBoutonsEtapes(QWidget* panneau);
     void CreeBoutonsOutils(QWidget* panneau);
     void CreeReglages(QWidget* panneau);
     void CreeAffichages(QWidget* panneau);
+    // The controls, the timer, the drawing and the journal wired to the window.
     void RelieControles();
+    void MontreEtape(quint8 e);
     bool FormClose();
     void InitAttente();
     void EnregistrePoint();
     void FinAcquisition(const QString& raison);
     void VoieDisparue();
-    void MajDuree();
-    void MajNbre();
+    void PlanChange();
     void FinSaisieNbre();
     qint32 LongueurDOndeBornee();
     void FixeBornesLambda();
     void AfficheDuree();
+    void EffacePanneaux();
     void OscilloPaint();
     bool EditBidonKeyPress(int touche);
-    qint32 SecondesEcoulees() const;
     void RedessineGraphe();
+    // The one way the journal hears of the run (CinetiqueSauvegarde.cpp, with the saving).
+    void Journalise(TChangement changement);
     TChampsJournal ChampsJournal() const;
-    void RestaureReglages(const TChampsJournal& champs);
 
-    quint32 debutMs_ = 0;         // start of the run on the monotonic clock
-    bool lectureEnCours_ = false; // a tick is waiting for the instrument
-    int lecturesPerdues_ = 0;     // readings in a row that gave no value
-    static constexpr int kLecturesPerduesAvantAvis = 3;
+    TDeroulementCinetique deroulement_;
     bool centree_ = false;
 };

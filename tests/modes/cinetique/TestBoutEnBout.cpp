@@ -72,7 +72,7 @@ TEST_F(BoutEnBout, MesureEnvoiATablarixPuisRetourALaFenetrePrincipale) {
     EXPECT_FALSE(FormMain->BeerBtn->isVisible());
     Clique(form.LambdaBtn);
     Clique(form.ZeroBtn);
-    ASSERT_EQ(form.Duree, 120);
+    ASSERT_EQ(form.Plan.Duree, 120);
     simulateur.Controle("cuve cinetique");
     Clique(form.StartBtn);
     for (int i = 1; i < 20; ++i) {
@@ -83,7 +83,7 @@ TEST_F(BoutEnBout, MesureEnvoiATablarixPuisRetourALaFenetrePrincipale) {
         form.Timer->blockSignals(true);
     }
     Clique(form.StopBtn);
-    ASSERT_EQ(form.Etat, TCinetiqueForm::EtatFini);
+    ASSERT_EQ(form.Etat(), TCinetiqueForm::EtatFini);
     ASSERT_EQ(form.Graphe->Courbe.NbPoints, 20);
 
     const auto pageConfirmee = [](QDialog& d) {

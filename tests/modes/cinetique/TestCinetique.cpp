@@ -61,7 +61,7 @@ protected:
     void Tic(quint32 ms = 2000) {
         horloge.Avance(ms);
         ASSERT_TRUE(form->Timer->isActive());
-        EXPECT_EQ(form->Timer->interval(), form->Dt * 1000);
+        EXPECT_EQ(form->Timer->interval(), form->Plan.Dt * 1000);
         form->Timer->blockSignals(false);
         QMetaObject::invokeMethod(form->Timer, "timeout");
         form->Timer->blockSignals(true);
@@ -76,14 +76,14 @@ protected:
     void Pret() {
         Clique(form->LambdaBtn);
         Clique(form->ZeroBtn);
-        ASSERT_EQ(form->Etat, TCinetiqueForm::EtatPret);
+        ASSERT_EQ(form->Etat(), TCinetiqueForm::EtatPret);
     }
 
     // Starts a run and takes `points` readings in all, Dt apart.
     void Acquiert(int points) {
         Clique(form->StartBtn);
-        for (int i = 1; i < points && form->Etat == TCinetiqueForm::EtatAcquisition; ++i)
-            Tic(form->Dt * 1000);
+        for (int i = 1; i < points && form->Etat() == TCinetiqueForm::EtatAcquisition; ++i)
+            Tic(form->Plan.Dt * 1000);
     }
 
     int NbPoints() const { return form->Graphe->Courbe.NbPoints; }
@@ -113,10 +113,10 @@ protected:
 
 TEST_F(Cinetique, NouvelleFenetrePuisEtapesDeLongueurDOndeEtDeZero) {
     EXPECT_EQ(form->windowTitle(), "Cinétique suivie par spectrophotomètre Jenway 6400");
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatLambda);
-    EXPECT_EQ(form->Dt, 2);
-    EXPECT_EQ(form->Nbre, 60);
-    EXPECT_EQ(form->Duree, 128);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatLambda);
+    EXPECT_EQ(form->Plan.Dt, 2);
+    EXPECT_EQ(form->Plan.Nbre, 60);
+    EXPECT_EQ(form->Plan.Duree, 128);
     EXPECT_EQ(form->NbreEdit->text(), "60");
     EXPECT_EQ(form->DureeEdit->text(), "00:02:08");
     EXPECT_EQ(form->LabelDeltat->text(), QStringLiteral("δt=2 s"));
@@ -139,10 +139,10 @@ TEST_F(Cinetique, NouvelleFenetrePuisEtapesDeLongueurDOndeEtDeZero) {
 
     form->LambdaSE->Edit().setText(QStringLiteral("632"));
     Clique(form->LambdaBtn);
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatZero);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatZero);
     Clique(form->ZeroBtn);
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatPret);
-    EXPECT_EQ(form->Duree, 120);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatPret);
+    EXPECT_EQ(form->Plan.Duree, 120);
     EXPECT_EQ(form->DureeEdit->text(), "00:02:00");
     EXPECT_EQ(form->LabelDeltat->text(), "2 s");
     EXPECT_EQ(form->Graphe->MondeX.Maxi, 120);
@@ -199,12 +199,12 @@ TEST_F(Cinetique, UneMesureToutesLesDeuxSecondesJusquAuPremierPointApresLaDuree)
         QTest::qWait(2 * TBoitePeinture::IntervalleMinimal);
     }
     EXPECT_EQ(form->Oscillo->NbDessinsComplets(), dessinsComplets);
-    while (form->Etat == TCinetiqueForm::EtatAcquisition && NbPoints() < 100)
+    while (form->Etat() == TCinetiqueForm::EtatAcquisition && NbPoints() < 100)
         Tic();
     ASSERT_EQ(NbPoints(), 62);
     for (int i = 0; i < NbPoints(); ++i)
         EXPECT_EQ(form->Graphe->Courbe.X[i], 2 * i);
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatFini);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatFini);
     EXPECT_FALSE(form->Timer->isActive());
     EXPECT_EQ(form->PanelDuree->text(), "00:02:02");
     EXPECT_EQ(form->PanelAbs->text(),
@@ -222,17 +222,17 @@ TEST_F(Cinetique, LArretDiscuteLaRegleDesQuinzePoints) {
     };
     for (const Cas c : {Cas{10, TCinetiqueForm::EtatPret}, Cas{16, TCinetiqueForm::EtatFini}}) {
         SCOPED_TRACE(c.points);
-        if (form->Etat != TCinetiqueForm::EtatPret)
+        if (form->Etat() != TCinetiqueForm::EtatPret)
             Pret();
         Acquiert(c.points);
         ASSERT_EQ(NbPoints(), c.points);
         Clique(form->StopBtn);
-        EXPECT_EQ(form->Etat, c.apres);
+        EXPECT_EQ(form->Etat(), c.apres);
         EXPECT_EQ(NbPoints(), c.apres == TCinetiqueForm::EtatFini ? c.points : 0);
         EXPECT_FALSE(form->Timer->isActive());
     }
     Clique(form->ResetBtn);
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatPret);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatPret);
     EXPECT_EQ(NbPoints(), 0);
     EXPECT_TRUE(form->PanelAbs->text().isEmpty());
 }
@@ -243,12 +243,12 @@ TEST_F(Cinetique, LeNombreTapeEstArrondi) {
     for (const auto& [texte, attendu] : table) {
         SCOPED_TRACE(texte);
         TapeNbreEtValide(QString::fromLatin1(texte));
-        EXPECT_EQ(form->Nbre, attendu);
+        EXPECT_EQ(form->Plan.Nbre, attendu);
         EXPECT_EQ(form->NbreEdit->text(), QString::number(attendu));
-        EXPECT_GE(form->Dt, 2);
+        EXPECT_GE(form->Plan.Dt, 2);
     }
     TapeNbreEtValide(QStringLiteral("12a"));
-    EXPECT_EQ(form->Nbre, 4080);
+    EXPECT_EQ(form->Plan.Nbre, 4080);
     EXPECT_EQ(form->NbreEdit->text(), "4080"); // the count in force, not a text it refused
     ASSERT_EQ(boites.Vues.size(), 1u);
     EXPECT_EQ(boites.Vues[0].Icone, TIconeBoite::Erreur);
@@ -273,35 +273,17 @@ TEST_F(Cinetique, LeNombreTapeEstLuQuandLaSaisieSeTermine) {
     };
     for (const Cas& c : table) {
         SCOPED_TRACE(c.fin);
-        const qint32 avant = form->Nbre;
+        const qint32 avant = form->Plan.Nbre;
         form->NbreEdit->setFocus();
         TapeNbre(QString::fromLatin1(c.tape));
         // No key rewrites what is being typed: "2" alone would have become 15, then 150.
         EXPECT_EQ(form->NbreEdit->text(), c.tape);
-        EXPECT_EQ(form->Nbre, avant);
+        EXPECT_EQ(form->Plan.Nbre, avant);
         c.termine();
-        EXPECT_EQ(form->Nbre, c.nbre);
+        EXPECT_EQ(form->Plan.Nbre, c.nbre);
         EXPECT_EQ(form->NbreEdit->text(), QString::number(c.nbre));
     }
     EXPECT_TRUE(boites.Vues.empty());
-}
-
-TEST_F(Cinetique, LesFlechesDuNombreSuiventLeursPas) {
-    struct Cas {
-        int avant;
-        bool haut;
-        int apres;
-    };
-    const Cas table[] = {{29, true, 30},  {30, true, 40},     {90, true, 120},   {300, true, 360},
-                         {40, false, 30}, {120, false, 90},   {360, false, 300}, {39, false, 30},
-                         {30, false, 29}, {4080, true, 4080}, {15, false, 15}};
-    for (const Cas& c : table) {
-        SCOPED_TRACE(c.avant);
-        form->Nbre = c.avant;
-        form->Duree = 14400;
-        QTest::mouseClick(c.haut ? form->NbreSpin->Haut : form->NbreSpin->Bas, Qt::LeftButton);
-        EXPECT_EQ(form->Nbre, c.apres);
-    }
 }
 
 TEST_F(Cinetique, PeriodeNombreEtDureeDepuisUneFenetreNeuve) {
@@ -322,34 +304,34 @@ TEST_F(Cinetique, PeriodeNombreEtDureeDepuisUneFenetreNeuve) {
             QTest::mouseClick(form->NbreSpin->*c.fleche, Qt::LeftButton);
         else
             QTest::mouseClick(form->DureeSB->Bas, Qt::LeftButton);
-        EXPECT_EQ(form->Nbre, c.nbre);
-        EXPECT_EQ(form->Dt, c.dt);
-        EXPECT_EQ(form->Duree, c.duree);
+        EXPECT_EQ(form->Plan.Nbre, c.nbre);
+        EXPECT_EQ(form->Plan.Dt, c.dt);
+        EXPECT_EQ(form->Plan.Duree, c.duree);
         EXPECT_EQ(form->DureeEdit->text(), QTime(0, 0).addSecs(c.duree).toString("HH:mm:ss"));
         EXPECT_EQ(form->Graphe->MondeX.Maxi, c.duree);
     }
 }
 
 TEST_F(Cinetique, HorsAcquisitionLaPeriodeMonteJusquASoixanteSecondes) {
-    form->Nbre = 4080;
-    form->Dt = 3;
+    form->Plan.Nbre = 4080;
+    form->Plan.Dt = 3;
     QTest::mouseClick(form->DureeSB->Haut, Qt::LeftButton);
-    EXPECT_EQ(form->Dt, 4);
-    EXPECT_EQ(form->Nbre, 3600);
-    EXPECT_EQ(form->Duree, 14400);
+    EXPECT_EQ(form->Plan.Dt, 4);
+    EXPECT_EQ(form->Plan.Nbre, 3600);
+    EXPECT_EQ(form->Plan.Duree, 14400);
     EXPECT_EQ(form->DureeEdit->text(), "04:00:00");
     for (int i = 0; i < 80; ++i)
         QTest::mouseClick(form->DureeSB->Haut, Qt::LeftButton);
-    EXPECT_EQ(form->Dt, 60);
-    EXPECT_EQ(form->Nbre, 240);
-    EXPECT_EQ(form->Duree, 14400);
+    EXPECT_EQ(form->Plan.Dt, 60);
+    EXPECT_EQ(form->Plan.Nbre, 240);
+    EXPECT_EQ(form->Plan.Duree, 14400);
     EXPECT_EQ(form->LabelDeltat->text(), "60 s");
 }
 
 TEST_F(Cinetique, UneLongueAcquisitionEstEclairecieEtSaDureeResteBornee) {
     Pret();
     TapeNbreEtValide(QStringLiteral("3000"));
-    ASSERT_EQ(form->Nbre, 3000);
+    ASSERT_EQ(form->Plan.Nbre, 3000);
     Clique(form->StartBtn);
     Tcourbe& courbe = form->Graphe->Courbe;
     for (int i = 0; i < 3001; ++i) {
@@ -358,7 +340,7 @@ TEST_F(Cinetique, UneLongueAcquisitionEstEclairecieEtSaDureeResteBornee) {
     }
     courbe.NbPoints = 3001;
     QTest::mouseClick(form->DureeSB->Haut, Qt::LeftButton);
-    EXPECT_EQ(form->Dt, 3);
+    EXPECT_EQ(form->Plan.Dt, 3);
     EXPECT_EQ(courbe.NbPoints, 1500);
     EXPECT_EQ(courbe.X[0], 0);
     EXPECT_EQ(courbe.X[1], 4);
@@ -366,27 +348,27 @@ TEST_F(Cinetique, UneLongueAcquisitionEstEclairecieEtSaDureeResteBornee) {
     EXPECT_EQ(form->Timer->interval(), 3000);
     for (int i = 0; i < 40; ++i)
         QTest::mouseClick(form->DureeSB->Haut, Qt::LeftButton);
-    EXPECT_EQ(form->Dt, 21); // 22 × 3000 would pass 65535 s
-    EXPECT_EQ(form->Duree, 63000);
-    EXPECT_EQ(form->Nbre, 3000);
+    EXPECT_EQ(form->Plan.Dt, 21); // 22 × 3000 would pass 65535 s
+    EXPECT_EQ(form->Plan.Duree, 63000);
+    EXPECT_EQ(form->Plan.Nbre, 3000);
     EXPECT_EQ(form->DureeEdit->text(), "17:30:00");
     EXPECT_EQ(form->Timer->interval(), 21000);
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatAcquisition);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatAcquisition);
 }
 
 TEST_F(Cinetique, PendantLAcquisitionLaFlecheHauteAugmenteLeNombreSansDepasserLaDuree) {
     TapeNbreEtValide(QStringLiteral("240"));
     for (int i = 0; i < 58; ++i)
         QTest::mouseClick(form->DureeSB->Haut, Qt::LeftButton);
-    ASSERT_EQ(form->Dt, 60);
+    ASSERT_EQ(form->Plan.Dt, 60);
     Pret();
     Clique(form->StartBtn);
     for (int i = 0; i < 10; ++i)
         QTest::mouseClick(form->DureeSB->Haut, Qt::LeftButton);
-    EXPECT_GT(form->Nbre, 240);
-    EXPECT_LE(form->Dt * form->Nbre, form->Duree); // never wrapped past 65535 s
-    EXPECT_GE(form->Dt, 60);
-    EXPECT_EQ(form->Timer->interval(), form->Dt * 1000);
+    EXPECT_GT(form->Plan.Nbre, 240);
+    EXPECT_LE(form->Plan.Dt * form->Plan.Nbre, form->Plan.Duree); // never wrapped past 65535 s
+    EXPECT_GE(form->Plan.Dt, 60);
+    EXPECT_EQ(form->Timer->interval(), form->Plan.Dt * 1000);
 }
 
 TEST_F(Cinetique, LAxeDesAbsorbancesEnFinDAcquisition) {
@@ -402,7 +384,7 @@ TEST_F(Cinetique, LAxeDesAbsorbancesEnFinDAcquisition) {
         SCOPED_TRACE(c.points);
         Spectro.MaxiA = c.maxiA;
         ASSERT_TRUE(simulateur.Controle(QByteArray("absorbance ") + c.absorbance));
-        if (form->Etat == TCinetiqueForm::EtatFini)
+        if (form->Etat() == TCinetiqueForm::EtatFini)
             Clique(form->ResetBtn);
         else
             Pret();
@@ -413,11 +395,11 @@ TEST_F(Cinetique, LAxeDesAbsorbancesEnFinDAcquisition) {
             Acquiert(c.points);
             Clique(form->StopBtn);
         }
-        ASSERT_EQ(form->Etat, TCinetiqueForm::EtatFini);
+        ASSERT_EQ(form->Etat(), TCinetiqueForm::EtatFini);
         ASSERT_EQ(NbPoints(), c.points);
         EXPECT_EQ(form->Graphe->MondeY.Mini, 0);
         EXPECT_DOUBLE_EQ(form->Graphe->MondeY.Maxi, c.axe);
-        EXPECT_EQ(form->Graphe->MondeX.Maxi, form->Duree);
+        EXPECT_EQ(form->Graphe->MondeX.Maxi, form->Plan.Duree);
     }
 }
 
@@ -425,19 +407,19 @@ TEST_F(Cinetique, LaBarreDEspaceFaitLEtapeSuivante) {
     form->activateWindow();
     form->EditBidon->setFocus();
     QTest::keyClick(form->EditBidon, Qt::Key_A);
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatLambda);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatLambda);
     EXPECT_TRUE(form->EditBidon->text().isEmpty());
     QTest::keyClick(form->EditBidon, Qt::Key_Space);
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatZero);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatZero);
     QTest::keyClick(form->EditBidon, Qt::Key_Space);
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatPret);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatPret);
     QTest::keyClick(form->EditBidon, Qt::Key_Return);
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatPret);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatPret);
     QTest::keyClick(form->EditBidon, Qt::Key_Space);
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatAcquisition);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatAcquisition);
     EXPECT_EQ(NbPoints(), 1);
     QTest::keyClick(form->EditBidon, Qt::Key_Space); // nothing to click while acquiring
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatAcquisition);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatAcquisition);
     EXPECT_EQ(NbPoints(), 1);
     EXPECT_TRUE(form->EditBidon->text().isEmpty());
 }
@@ -448,7 +430,7 @@ TEST_F(Cinetique, UneReponseIlliseibleEstSauteeSansArreterLaMesure) {
     ASSERT_TRUE(simulateur.Controle("panne charabia"));
     Tic();
     EXPECT_EQ(NbPoints(), 3);
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatAcquisition);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatAcquisition);
     ASSERT_TRUE(simulateur.Controle("panne aucune"));
     Tic();
     ASSERT_EQ(NbPoints(), 4);
@@ -472,7 +454,7 @@ TEST_F(Cinetique, PendantUneLectureLaFenetreRepondEtAucunTicNeSeSuperpose) {
     EXPECT_EQ(ticsPendant, 1);
     EXPECT_TRUE(lampeAllumee);
     EXPECT_FALSE(form->LectureS->isVisible());
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatPret); // stopped with no point: discarded
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatPret); // stopped with no point: discarded
     EXPECT_EQ(NbPoints(), 0);
     EXPECT_FALSE(form->Timer->isActive());
     QTest::qWait(50);
@@ -484,7 +466,7 @@ TEST_F(Cinetique, UnAppareilDebrancheArreteLAcquisitionEnGardantLesPoints) {
     Acquiert(5);
     ASSERT_TRUE(simulateur.Controle("debranche"));
     ASSERT_TRUE(QTest::qWaitFor([this] { return !voie.Open(); }, 2000));
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatFini);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatFini);
     EXPECT_EQ(NbPoints(), 5);
     EXPECT_FALSE(form->Timer->isActive());
     EXPECT_TRUE(form->ExitBtn->isVisible());
@@ -497,10 +479,10 @@ TEST_F(Cinetique, LaCourbePleineTermineLAcquisition) {
     Clique(form->StartBtn);
     form->Graphe->Courbe.NbPoints = CapaciteCourbe - 2;
     Tic();
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatAcquisition);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatAcquisition);
     Tic();
     EXPECT_EQ(NbPoints(), CapaciteCourbe);
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatFini);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatFini);
     EXPECT_TRUE(form->StatusBar->currentMessage().contains("4097"));
 }
 
@@ -517,7 +499,7 @@ TEST_F(Cinetique, FermerAvecUneAcquisitionNonSauveeDemandeSauvegarde) {
     Pret();
     Acquiert(20);
     Clique(form->StopBtn);
-    ASSERT_EQ(form->Etat, TCinetiqueForm::EtatFini);
+    ASSERT_EQ(form->Etat(), TCinetiqueForm::EtatFini);
     // Annuler: the user stays with the run, and its journal stays.
     boites.Reponses = {TReponseBoite::Annuler};
     EXPECT_FALSE(form->close());
@@ -538,7 +520,7 @@ TEST_F(Cinetique, FermerAvecUneAcquisitionNonSauveeDemandeSauvegarde) {
     Acquiert(3);
     form->close();
     EXPECT_EQ(boites.Vues.size(), 2u);
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatPret);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatPret);
     EXPECT_FALSE(form->Timer->isActive());
 }
 
@@ -577,7 +559,7 @@ TEST_F(Cinetique, UneLongueurDOndeTapeeHorsDesLimitesNArriveJamaisALAppareil) {
         form->SetEtat(TCinetiqueForm::EtatLambda);
         form->LambdaSE->Edit().setText(QString::fromLatin1(c.tapee));
         Clique(form->LambdaBtn);
-        EXPECT_EQ(form->Etat, TCinetiqueForm::EtatZero);
+        EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatZero);
         EXPECT_EQ(form->LambdaSE->Text(), c.envoyee); // the field shows what was sent
         attendu << "G" + QByteArray(c.envoyee) + ".0[13]";
     }
@@ -588,7 +570,7 @@ TEST_F(Cinetique, UneLongueurDOndeTapeeHorsDesLimitesNArriveJamaisALAppareil) {
 TEST_F(Cinetique, UneLongueurDOndeChangeeRameneALaPremiereEtape) {
     Pret();
     form->LambdaSE->Edit().setText(QStringLiteral("550"));
-    EXPECT_EQ(form->Etat, TCinetiqueForm::EtatLambda);
+    EXPECT_EQ(form->Etat(), TCinetiqueForm::EtatLambda);
     EXPECT_TRUE(form->LambdaBtn->isVisible());
 }
 
@@ -605,7 +587,7 @@ protected:
 
 TEST_F(CinetiqueTempsReel, LesPointsTombentSurLesMultiplesDeLaPeriode) {
     Pret();
-    form->Dt = 1; // a short period: a few real ticks in a few seconds
+    form->Plan.Dt = 1; // a short period: a few real ticks in a few seconds
     // Started just after a whole second of the monotonic clock, where a coarse timer would
     // round each tick down to the whole second, a few milliseconds early.
     QElapsedTimer moniteur;
@@ -630,7 +612,7 @@ protected:
         Pret();
         Acquiert(20);
         Clique(form->StopBtn);
-        ASSERT_EQ(form->Etat, TCinetiqueForm::EtatFini);
+        ASSERT_EQ(form->Etat(), TCinetiqueForm::EtatFini);
     }
     void TearDown() override {
         ConstanteDlg = nullptr;

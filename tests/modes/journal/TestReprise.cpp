@@ -177,7 +177,7 @@ TEST_F(Journaux, LeJournalDUneCinetiqueResteJusquACeQueLeRunSoitRegle) {
         EXPECT_EQ(lu->Champs.at("mode"), "cinetique");
         c.action(f);
         EXPECT_EQ(JournauxEnAttente(journaux.Chemin()).size(), c.journalGarde ? 1 : 0);
-        if (fenetres && f.Etat == TCinetiqueForm::EtatFini)
+        if (fenetres && f.Etat() == TCinetiqueForm::EtatFini)
             f.ResetBtn->click();
         for (const QString& reste : JournauxEnAttente(journaux.Chemin()))
             QFile::remove(reste);
@@ -254,13 +254,13 @@ TEST_F(Journaux, UnJournalCoupeEstRestaureJusquASonDernierPointComplet) {
     EXPECT_TRUE(boites.Vues[0].Texte.contains("la cinétique du 09/12/2026 à 22:10:00 (3 points)"));
     TCinetiqueForm& f = *CinetiqueForm;
     EXPECT_TRUE(f.isVisible());
-    EXPECT_EQ(f.Etat, TCinetiqueForm::EtatFini);
+    EXPECT_EQ(f.Etat(), TCinetiqueForm::EtatFini);
     EXPECT_FALSE(f.Sauve);
     EXPECT_TRUE(f.FileSaveBtn->isVisible());
     ASSERT_EQ(f.Graphe->Courbe.NbPoints, 3);
     EXPECT_EQ(f.Graphe->Courbe.X[2], 10);
-    EXPECT_EQ(f.Dt, 5);
-    EXPECT_EQ(f.Duree, 600);
+    EXPECT_EQ(f.Plan.Dt, 5);
+    EXPECT_EQ(f.Plan.Duree, 600);
     EXPECT_EQ(f.LambdaSE->Value(), 620);
     EXPECT_EQ(f.Graphe->MondeX.Maxi, 600);
     EXPECT_EQ(ConstanteDlg->EditComm->text(), "lot 42");
@@ -301,10 +301,10 @@ TEST_F(Journaux, DesReglagesIncoherentsSontRestauresSelonLesReglesDeLaFenetre) {
         TCinetiqueForm& f = *CinetiqueForm;
         ASSERT_EQ(f.Graphe->Courbe.NbPoints, 2);
         EXPECT_EQ(f.LambdaSE->Value(), c.lambda);
-        EXPECT_EQ(f.Nbre, c.nbre);
+        EXPECT_EQ(f.Plan.Nbre, c.nbre);
         EXPECT_EQ(f.NbreEdit->text(), QString::number(c.nbre));
-        EXPECT_EQ(f.Dt, c.dt);
-        EXPECT_EQ(f.Duree, c.duree);
+        EXPECT_EQ(f.Plan.Dt, c.dt);
+        EXPECT_EQ(f.Plan.Duree, c.duree);
         EXPECT_EQ(f.Graphe->MondeX.Maxi, c.duree);
         f.ResetBtn->click();
     }

@@ -111,7 +111,7 @@ protected:
         }
         f.StopBtn->click();
         InstalleHorloge(nullptr); // the instrument's waits of the other modes need real time
-        ASSERT_EQ(f.Etat, TCinetiqueForm::EtatFini);
+        ASSERT_EQ(f.Etat(), TCinetiqueForm::EtatFini);
     }
     void Spectre() {
         FormMain->ChoixMode(1);
