@@ -108,7 +108,8 @@ private:
     // scan ends, or the spectrum is saved or sent.
     enum class TMomentJournal { Remplace, Point, Fin, Regle };
 
-    // The controls, built in their own file.
+    // The controls and their layout, built in their own file.
+    void ConstruitPage();
     void ConstruitBarre();
     void ConstruitBarreEtat();
     void ConnecteBarre();

@@ -1,7 +1,9 @@
 // The controls of the spectrum window: its tool bar, with the two read-out panels at its right
-// end, and its status bar.
+// end, and its status bar; the range fields, kept within the instrument's limits.
 #include "base/Controles.h"
+#include "base/Utilitaires.h"
 #include "graph/BoitePeinture.h"
+#include "instrument/SpectroJenway.h"
 #include "modes/spectre/TraceSpectre.h"
 
 #include <QComboBox>
@@ -11,10 +13,14 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace {
+
+constexpr int kEcartMinimal = 50; // nm: the shortest scan
 
 QToolButton* Bouton(const QString& nom, const QString& aide, const QString& legende,
                     const QIcon& icone = {}) {
@@ -64,6 +70,29 @@ void AjouteGroupe(QToolBar& barre, std::initializer_list<QWidget*> controles) {
 }
 
 } // namespace
+
+// The tool bar over the graph over the status bar, the graph taking what room there is.
+void TTraceSpectre::ConstruitPage() {
+    setObjectName(QStringLiteral("TraceSpectre"));
+    setWindowTitle(QStringLiteral("Tracé de spectre avec le spectrophotomètre JENWAY 6400"));
+    resize(638, 303);
+    setWindowState(Qt::WindowMaximized);
+    ConstruitBarre();
+
+    PaintBox->setObjectName(QStringLiteral("PaintBox"));
+    QFont police(QStringLiteral("Tablarix"));
+    police.setBold(true);
+    PaintBox->setFont(police);
+
+    ConstruitBarreEtat();
+
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->setSpacing(0);
+    page->addWidget(ToolBar);
+    page->addWidget(PaintBox, 1);
+    page->addWidget(StatusBar);
+}
 
 void TTraceSpectre::ConstruitBarre() {
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
@@ -143,4 +172,46 @@ void TTraceSpectre::ConstruitBarreEtat() {
             Panels[i]->setFixedWidth(largeurs[i]);
         StatusBar->addWidget(Panels[i], i == 2 ? 1 : 0);
     }
+}
+
+// Each field's range follows the other field's value taken within the instrument's limits, not
+// as typed: a start typed past the end of the instrument would otherwise give the end a range
+// above its maximum.
+void TTraceSpectre::DebutSEChange() {
+    const qint32 mini = Spectro.MiniL;
+    const qint32 maxi = Spectro.MaxiL;
+    const qint32 fin = Borne(FinSE->Value(), mini + kEcartMinimal, maxi);
+    const qint32 debut = Borne(DebutSE->Value(), mini, maxi - kEcartMinimal);
+    DebutSE->FixeBornes(mini, fin - kEcartMinimal);
+    FinSE->FixeBornes(debut + kEcartMinimal, maxi);
+}
+
+bool TTraceSpectre::PlagePossible() const {
+    return Spectro.MaxiL - Spectro.MiniL >= kEcartMinimal;
+}
+
+void TTraceSpectre::MontreReglages() {
+    DebutSEChange();
+    FinSE->SetValue(Spectro.FinL);
+    DebutSE->SetValue(Spectro.DebutL);
+    Spectro.FinL = FinSE->Value();
+    Spectro.DebutL = DebutSE->Value();
+}
+
+// The end is read first: a start typed last keeps its value when it can, and the end makes
+// room for the 50 nm. Each field then shows what the instrument will receive.
+bool TTraceSpectre::LitReglages() {
+    if (!PlagePossible()) {
+        AfficheErreur(QStringLiteral("Les longueurs d'onde minimum (%1 nm) et maximum (%2 nm) de "
+                                     "l'appareil ne laissent pas les %3 nm d'un spectre : "
+                                     "corrigez-les dans « Configuration complète ».")
+                          .arg(Spectro.MiniL)
+                          .arg(Spectro.MaxiL)
+                          .arg(kEcartMinimal));
+        return false;
+    }
+    Spectro.FinL = FinSE->ValeurBornee();
+    Spectro.DebutL = DebutSE->ValeurBornee();
+    Spectro.PasL = std::max(0, PasCB->currentIndex());
+    return true;
 }
