@@ -37,7 +37,7 @@ void DisparitionEnBalayage(benchmark::State& etat) {
             return;
         }
         f.BlancBtn->click();
-        AttendQue([&f] { return f.BlancFait; }, 5000);
+        AttendQue([&f] { return f.Recepteur.BlancFait(); }, 5000);
         f.SpectreBtn->click();
         if (!AttendQue([&f] { return f.Graphe.Courbe.NbPoints > 50; }, 5000)) {
             etat.SkipWithError("balayage sans points");

@@ -80,7 +80,7 @@ void Balayage(benchmark::State& etat) {
     f.FinSE->SetValue(fin);
     f.PasCB->setCurrentIndex(0);
     f.BlancBtn->click();
-    if (!AttendQue([&f] { return f.BlancFait; }, 5000)) {
+    if (!AttendQue([&f] { return f.Recepteur.BlancFait(); }, 5000)) {
         etat.SkipWithError("ligne de base sans réponse");
         return;
     }
@@ -98,13 +98,14 @@ void Balayage(benchmark::State& etat) {
         gestionnaire(voie, nombre);
         if (mesure.commence) {
             mesure.octets += nombre;
-        } else if (f.Etat == TTraceSpectre::BalayageEnCours && f.Graphe.Courbe.NbPoints > 0) {
+        } else if (f.Recepteur.Etat() == TEtatSpectre::BalayageEnCours &&
+                   f.Graphe.Courbe.NbPoints > 0) {
             mesure.commence = true;
             mesure.debut = NanosecondesMonotones();
             mesure.cpuDebut = MillisecondesCpu();
             mesure.dessinsDebut = f.PaintBox->NbDessinsComplets();
         }
-        if (mesure.commence && !mesure.fini && f.Etat == TTraceSpectre::Repos) {
+        if (mesure.commence && !mesure.fini && f.Recepteur.Etat() == TEtatSpectre::Repos) {
             mesure.fini = true;
             mesure.ms = static_cast<double>(NanosecondesMonotones() - mesure.debut) / 1e6;
             mesure.cpu = MillisecondesCpu() - mesure.cpuDebut;

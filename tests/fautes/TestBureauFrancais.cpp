@@ -98,9 +98,9 @@ TEST_F(BureauFrancais, CinetiqueSpectreEtEtalonnageGardentChaquePoint) {
     spectre.DebutSE->SetValue(400);
     spectre.PasCB->setCurrentIndex(2);
     spectre.BlancBtn->click();
-    ASSERT_TRUE(Attend([&] { return spectre.BlancFait; }));
+    ASSERT_TRUE(Attend([&] { return spectre.Recepteur.BlancFait(); }));
     spectre.SpectreBtn->click();
-    ASSERT_TRUE(Attend([&] { return spectre.Etat == TTraceSpectre::Repos; }));
+    ASSERT_TRUE(Attend([&] { return spectre.Recepteur.Etat() == TEtatSpectre::Repos; }));
     const Tcourbe& courbeSpectre = spectre.Graphe.Courbe;
     ASSERT_EQ(courbeSpectre.NbPoints, 81);
     for (int i = 0; i < 81; ++i)

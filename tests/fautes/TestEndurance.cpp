@@ -62,9 +62,9 @@ protected:
         f.DebutSE->SetValue(150);
         f.PasCB->setCurrentIndex(0);
         f.BlancBtn->click();
-        ASSERT_TRUE(Attend([&f] { return f.BlancFait; }));
+        ASSERT_TRUE(Attend([&f] { return f.Recepteur.BlancFait(); }));
         f.SpectreBtn->click();
-        ASSERT_TRUE(Attend([&f] { return f.Etat == TTraceSpectre::Repos; }, 30000));
+        ASSERT_TRUE(Attend([&f] { return f.Recepteur.Etat() == TEtatSpectre::Repos; }, 30000));
         ASSERT_EQ(f.Graphe.Courbe.NbPoints, CapaciteCourbe);
         Sauve(f.FileSaveBtn, QStringLiteral("spectre-%1.txt").arg(tour), f.Graphe);
         f.ExitBtn->click();

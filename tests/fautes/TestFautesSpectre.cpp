@@ -48,8 +48,9 @@ protected:
         Lance(options);
         f = TraceSpectre;
         // Well above the simulator's pace: its baseline answers after half a second.
-        f->DelaiLigneDeBase = options.contains(QStringLiteral("--sans-delai")) ? 400 : 3000;
-        f->DelaiBalayage = 400;
+        f->Recepteur.DelaiLigneDeBase =
+            options.contains(QStringLiteral("--sans-delai")) ? 400 : 3000;
+        f->Recepteur.DelaiBalayage = 400;
         FormMain->ChoixMode(1);
         AttendReglage();
     }
@@ -64,14 +65,14 @@ protected:
     }
     void Blanc() {
         f->BlancBtn->click();
-        ASSERT_TRUE(Attend([this] { return f->BlancFait; }));
+        ASSERT_TRUE(Attend([this] { return f->Recepteur.BlancFait(); }));
     }
     void Spectre() {
         f->SpectreBtn->click();
-        ASSERT_EQ(f->Etat, TTraceSpectre::BalayageEnCours);
+        ASSERT_EQ(f->Recepteur.Etat(), TEtatSpectre::BalayageEnCours);
     }
     bool AuRepos(int ms = 5000) {
-        return Attend([this] { return f->Etat == TTraceSpectre::Repos; }, ms);
+        return Attend([this] { return f->Recepteur.Etat() == TEtatSpectre::Repos; }, ms);
     }
     QString Aide() const { return f->Panels[2]->text(); }
     // After a fault: the settings can be changed, and a baseline when needed and a scan work
@@ -81,7 +82,7 @@ protected:
         EXPECT_TRUE(f->BlancBtn->isEnabled());
         ASSERT_TRUE(simulateur->Controle("panne aucune"));
         Plage(2);
-        if (!f->BlancFait)
+        if (!f->Recepteur.BlancFait())
             Blanc();
         Spectre();
         ASSERT_TRUE(AuRepos());
@@ -109,7 +110,7 @@ TEST_F(FautesSpectre, LesPointsRestentEtLeSpectreSuivantSeFait) {
         const Tcourbe& courbe = f->Graphe.Courbe;
         if (cas.quand == TQuand::Balayage) {
             EXPECT_EQ(courbe.NbPoints, cas.points);
-            EXPECT_TRUE(f->BlancFait); // the baseline done before still holds
+            EXPECT_TRUE(f->Recepteur.BlancFait()); // the baseline done before still holds
         }
         for (int i = 0; i < courbe.NbPoints; ++i)
             ASSERT_DOUBLE_EQ(courbe.X[i], 400 + 5 * i);
@@ -150,7 +151,7 @@ TEST_F(FautesSpectre, UneLigneAbimeeCouteUnPointAuPlus) {
         SCOPED_TRACE(c.panne);
         ASSERT_TRUE(simulateur->Controle("panne aucune"));
         Plage(c.pas);
-        if (!f->BlancFait)
+        if (!f->Recepteur.BlancFait())
             Blanc();
         ASSERT_TRUE(simulateur->Controle(c.panne));
         Spectre();
@@ -201,7 +202,7 @@ TEST_F(FautesSpectre, AppareilDebrancheEnPleinBlancOuEnPleinBalayage) {
             Debranche();
         }
         ASSERT_TRUE(AuRepos(0));
-        EXPECT_FALSE(f->BlancFait);
+        EXPECT_FALSE(f->Recepteur.BlancFait());
         EXPECT_EQ(f->Graphe.Courbe.NbPoints, pris);
         EXPECT_EQ(f->FileSaveBtn->isEnabled(), pris > 0);
         ASSERT_EQ(boites.Vues.size(), 1u);

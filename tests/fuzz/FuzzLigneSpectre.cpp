@@ -20,10 +20,10 @@ constexpr TPlageBalayage kPlages[] = {
 void VerifieCourbe(const TTraceSpectre& f) {
     const Tcourbe& courbe = f.Graphe.Courbe;
     EXIGE(courbe.NbPoints <= CapaciteCourbe);
-    EXIGE(f.Ligne.Longueur() <= TLigneRecue::Capacite);
+    EXIGE(f.Recepteur.Ligne().Longueur() <= TLigneRecue::Capacite);
     for (int i = 0; i < courbe.NbPoints; ++i) {
         EXIGE(std::isfinite(courbe.X[i]) && std::isfinite(courbe.Y[i]));
-        EXIGE(f.PlageDemandee().Contient(courbe.X[i]));
+        EXIGE(f.Recepteur.Plage().Contient(courbe.X[i]));
         if (i > 0)
             EXIGE(courbe.X[i] > courbe.X[i - 1]);
     }
@@ -51,8 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
             f.CommenceBalayage(kPlages[(controle >> 2) % std::size(kPlages)], controle & 0x80);
             break;
         case 1:
-            f.Etat = TTraceSpectre::LigneDeBaseEnCours;
-            f.BlancFait = false;
+            f.Recepteur.CommenceLigneDeBase();
             break;
         default:
             break; // the bytes go on with what is under way

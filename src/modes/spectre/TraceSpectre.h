@@ -3,15 +3,14 @@
 #include "graph/Canevas.h"
 #include "graph/Graphe.h"
 #include "modes/journal/Journal.h"
+#include "modes/spectre/RecepteurSpectre.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
-#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -21,50 +20,6 @@ class QToolButton;
 class TApdComPort;
 class TBoitePeinture;
 class TSpinEdit;
-
-// The line being received from the instrument, in a fixed buffer: characters beyond its
-// capacity are dropped.
-class TLigneRecue {
-public:
-    static constexpr int Capacite = 255;
-
-    void Ajoute(char c) {
-        if (longueur_ < Capacite)
-            octets_[longueur_++] = c;
-    }
-    void Vide() { longueur_ = 0; }
-    int Longueur() const { return longueur_; }
-    QByteArray Texte() const { return QByteArray(octets_.data(), longueur_); }
-
-private:
-    std::array<char, Capacite> octets_{};
-    int longueur_ = 0;
-};
-
-// A scan line read: the wavelength and the absorbance, their texts as received and the decimal
-// separator they were written with (null when neither has one).
-struct TLigneSpectre {
-    double Lambda = 0;
-    double Absorbance = 0;
-    QByteArray TexteLambda;
-    QByteArray TexteAbs;
-    QChar Separateur;
-};
-
-// The wavelength, a comma and the absorbance, each number with a point or a comma as decimal
-// separator: the line is split at the first comma that leaves a number on each side, each text
-// cut to its first 20 characters. Nothing for a line of another form, or one that starts with a
-// comma.
-std::optional<TLigneSpectre> LitLigneSpectre(QByteArrayView ligne);
-
-// The range a scan was asked for, in nm; a line is expected within one step of it.
-struct TPlageBalayage {
-    double Debut = 0;
-    double Fin = 0;
-    double Pas = 1;
-
-    bool Contient(double lambda) const;
-};
 
 // Where the graph goes on a printed page: a margin of a twentieth of the page on each side, and
 // only the upper half of a portrait page.
@@ -85,16 +40,10 @@ public:
     // The long part of a hint, shown in the third panel of its status bar.
     void AfficheAide(const QString& texte);
 
-    // 0 idle, 1 baseline running, 2 scan running.
-    static constexpr quint8 Repos = 0;
-    static constexpr quint8 LigneDeBaseEnCours = 1;
-    static constexpr quint8 BalayageEnCours = 2;
-
     Tgraphe Graphe;
-    quint8 Etat = Repos;
-    bool BlancFait = false; // a baseline completed since the last activation
-    bool Sauve = true;      // the spectrum on screen was saved, copied or sent
-    TLigneRecue Ligne;
+    // The instrument's lines during a baseline or a scan, the points going into Graphe's curve.
+    TRecepteurSpectre Recepteur{Graphe.Courbe};
+    bool Sauve = true; // the spectrum on screen was saved, copied or sent
     // The scan from its first line until it is saved or discarded, journaled against a crash.
     TJournal Journal{DossierJournaux()};
 
@@ -130,20 +79,11 @@ public:
 
     // Bytes from the instrument, handled one by one as TriggerAvail hands them over.
     void RecoitOctets(QByteArrayView octets);
-    // The state of a new scan over `plage`, its input just purged: the curve emptied, and when
-    // the purge cut a line, what is left of that line dropped up to its carriage return.
+    // A new scan over `plage`, its input just purged (see TRecepteurSpectre::CommenceBalayage).
     void CommenceBalayage(const TPlageBalayage& plage, bool ligneCoupee);
-    const TPlageBalayage& PlageDemandee() const { return plage_; }
 
     // During a scan the picture and the panels follow the line at most this often.
     static constexpr int IntervalleTrame = 33;
-    // A line left unfinished this long is dead (the instrument stopped in its middle, or sent
-    // bytes without end): what comes next starts a line. Its bytes come some ms apart.
-    static constexpr int LigneMorteMs = 500;
-    // How long the instrument may stay without progress, in milliseconds, before the baseline (its
-    // one reply) or the scan (its next line) is given up with the points taken so far.
-    int DelaiLigneDeBase = 300000;
-    int DelaiBalayage = 60000;
 
 public slots:
     void FormActivate();
@@ -164,22 +104,28 @@ protected:
     void closeEvent(QCloseEvent* evenement) override;
 
 private:
+    // What the run's journal hears of the spectrum: a scan replaces it, a point is stored, the
+    // scan ends, or the spectrum is saved or sent.
+    enum class TMomentJournal { Remplace, Point, Fin, Regle };
+
+    // The controls and their layout, built in their own file.
+    void ConstruitPage();
     void ConstruitBarre();
+    void ConstruitBarreEtat();
+    void ConnecteBarre();
     void FormCreate();
     void InitAppareil();
     void TriggerAvail(TApdComPort& voie, quint16 nombre);
     void RecoitCaractere(quint8 code);
-    void FinDeLigne();
     void FinDeLigneDeBase();
-    void TraiteLigne();
-    // Discards what the instrument has sent; true when that cut a line.
-    bool VideEntree(TApdComPort& voie);
-    // A line is coming in: some of it received, and recently.
-    bool LigneEnCours() const;
+    void AffichePoint(const TLigneTraitee& traitee);
     void FinDuBalayage();
     void VoieDisparue();
     void SilenceAppareil();
-    void Interrompt(const QString& aide);
+    void MontreInterruption(const QString& aide);
+    // The watchdog runs while the instrument owes a reply, for as long as it may take.
+    void Surveille();
+    void Journalise(TMomentJournal moment);
     void MajBoutons();
     void MajControles();
     // The instrument's limits leave room for the shortest scan.
@@ -203,9 +149,4 @@ private:
     bool repeintEnAttente_ = false;
     QByteArray texteLambda_;
     QByteArray texteAbs_;
-    TPlageBalayage plage_;
-    double dernierLambda_ = 0;   // of the last line taken in this scan
-    bool premiereLigne_ = true;  // no line taken yet in this scan
-    bool resteCoupe_ = false;    // the rest of a line cut by a purge is being dropped
-    QElapsedTimer dernierOctet_; // since the last byte received
 };

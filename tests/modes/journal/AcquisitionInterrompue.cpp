@@ -69,7 +69,7 @@ void Spectre(int points) {
     f.DebutSE->SetValue(400);
     f.PasCB->setCurrentIndex(0);
     f.BlancBtn->click();
-    AttendOuArrete([&] { return f.BlancFait; });
+    AttendOuArrete([&] { return f.Recepteur.BlancFait(); });
     f.SpectreBtn->click();
     AttendOuArrete([&] { return f.Graphe.Courbe.NbPoints >= points; }, 20000);
     Annonce(f.Graphe.Courbe.NbPoints);

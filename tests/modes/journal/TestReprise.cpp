@@ -192,10 +192,10 @@ TEST_F(Journaux, UnSpectreEstJournaliseDeSaPremiereLigneASaSauvegarde) {
     f.DebutSE->SetValue(400);
     f.PasCB->setCurrentIndex(2);
     f.BlancBtn->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.BlancFait; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.Recepteur.BlancFait(); }));
     EXPECT_FALSE(f.Journal.Actif()); // a baseline is no run
     f.SpectreBtn->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.Etat == TTraceSpectre::Repos; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.Recepteur.Etat() == TEtatSpectre::Repos; }));
 
     const auto lu = Relu(f.Journal);
     ASSERT_TRUE(lu.has_value());

@@ -121,9 +121,9 @@ protected:
         f.DebutSE->SetValue(400);
         f.PasCB->setCurrentIndex(2);
         f.BlancBtn->click();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return f.BlancFait; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return f.Recepteur.BlancFait(); }));
         f.SpectreBtn->click();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return f.Etat == TTraceSpectre::Repos; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return f.Recepteur.Etat() == TEtatSpectre::Repos; }));
         ASSERT_EQ(f.Graphe.Courbe.NbPoints, 81);
     }
     void Beer() {

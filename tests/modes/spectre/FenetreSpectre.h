@@ -48,10 +48,10 @@ protected:
     }
     void LigneDeBase(const std::function<void()>& reponse = {}) {
         F->BlancBtn->click();
-        ASSERT_EQ(F->Etat, TTraceSpectre::LigneDeBaseEnCours);
+        ASSERT_EQ(F->Recepteur.Etat(), TEtatSpectre::LigneDeBaseEnCours);
         if (reponse)
             reponse();
-        ASSERT_TRUE(Attend([this] { return F->BlancFait; }));
+        ASSERT_TRUE(Attend([this] { return F->Recepteur.BlancFait(); }));
         EXPECT_TRUE(F->SpectreBtn->isEnabled());
     }
 

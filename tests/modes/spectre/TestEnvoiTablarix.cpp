@@ -39,7 +39,7 @@ TEST_F(EnvoiTablarix, NouveauFichierPuisNouvellePage) {
     Plage(400, 800, 2);
     LigneDeBase();
     F->SpectreBtn->click();
-    ASSERT_TRUE(Attend([this] { return F->Etat == TTraceSpectre::Repos; }));
+    ASSERT_TRUE(Attend([this] { return F->Recepteur.Etat() == TEtatSpectre::Repos; }));
     ASSERT_EQ(F->Graphe.Courbe.NbPoints, 81);
 
     const auto confirme = [](QDialog& dialogue) {

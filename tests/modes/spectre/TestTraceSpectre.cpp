@@ -42,7 +42,7 @@ protected:
     void SetUp() override { Ouvre(); }
     void Spectre() {
         F->SpectreBtn->click();
-        ASSERT_TRUE(Attend([this] { return F->Etat == TTraceSpectre::Repos; }));
+        ASSERT_TRUE(Attend([this] { return F->Recepteur.Etat() == TEtatSpectre::Repos; }));
     }
 
     TSimulateurLance simulateur;
@@ -105,7 +105,7 @@ TEST(TraceSpectre, CreationGrapheBornesEtBarreDOutils) {
     EXPECT_EQ(f.DebutSE->Value(), 420);
     EXPECT_EQ(f.DebutSE->MaxValue(), 730);
     EXPECT_EQ(f.PasCB->currentText(), "1.0 nm");
-    EXPECT_EQ(f.Etat, TTraceSpectre::Repos);
+    EXPECT_EQ(f.Recepteur.Etat(), TEtatSpectre::Repos);
     for (QToolButton* b : {f.FileSaveBtn, f.ClipSaveBtn, f.RegSaveBtn, f.SpectreBtn, f.PrintBtn})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
     EXPECT_TRUE(f.BlancBtn->isEnabled());
@@ -184,7 +184,7 @@ protected:
     }
     void LanceSpectre() {
         F->SpectreBtn->click();
-        ASSERT_EQ(F->Etat, TTraceSpectre::BalayageEnCours);
+        ASSERT_EQ(F->Recepteur.Etat(), TEtatSpectre::BalayageEnCours);
         ASSERT_TRUE(ligne.AttendRecu("SS\r", ++spectres));
     }
     // Lets the window read what was sent.
@@ -202,14 +202,14 @@ TEST_F(SpectreLigneBrute, LignesDuBalayage) {
     struct Point {
         double x, y;
     };
-    const auto enCours = TTraceSpectre::BalayageEnCours;
-    const auto fini = TTraceSpectre::Repos;
+    const auto enCours = TEtatSpectre::BalayageEnCours;
+    const auto fini = TEtatSpectre::Repos;
     const struct {
         const char* nom;
         QChar separateur;
         QByteArray envoi;
         std::vector<Point> points;
-        quint8 etat;
+        TEtatSpectre etat;
     } cas[] = {
         {"point", u'.', "500.0,0.123\r", {{500, 0.123}}, enCours},
         {"virgule en tête", u'.', ",0.5\r510.0,0.2\r", {{510, 0.2}}, enCours},
@@ -256,7 +256,7 @@ TEST_F(SpectreLigneBrute, LignesDuBalayage) {
         F->Sauve = true;
         LanceSpectre();
         EXPECT_EQ(F->Graphe.Courbe.NbPoints, 0);
-        EXPECT_EQ(F->Ligne.Longueur(), 0);
+        EXPECT_EQ(F->Recepteur.Ligne().Longueur(), 0);
         ligne.Envoie(c.envoi);
         Lit();
         ASSERT_EQ(F->Graphe.Courbe.NbPoints, c.points.size());
@@ -265,10 +265,10 @@ TEST_F(SpectreLigneBrute, LignesDuBalayage) {
             EXPECT_DOUBLE_EQ(F->Graphe.Courbe.X[i], c.points[i].x);
             EXPECT_DOUBLE_EQ(F->Graphe.Courbe.Y[i], c.points[i].y);
         }
-        EXPECT_EQ(F->Etat, c.etat);
-        EXPECT_EQ(F->Ligne.Longueur(), 0);
+        EXPECT_EQ(F->Recepteur.Etat(), c.etat);
+        EXPECT_EQ(F->Recepteur.Ligne().Longueur(), 0);
         ligne.Envoie("800.0,0\r"); // the end of the scan, for the next one
-        ASSERT_TRUE(Attend([this] { return F->Etat == TTraceSpectre::Repos; }));
+        ASSERT_TRUE(Attend([this] { return F->Recepteur.Etat() == TEtatSpectre::Repos; }));
     }
 }
 
@@ -277,14 +277,14 @@ TEST_F(SpectreLigneBrute, TextesDuPointDansLesPanneaux) {
     ligne.Envoie("500.0,0.123\r");
     ASSERT_TRUE(Attend([this] { return F->PanelAbs->text() == "0.123"; }));
     EXPECT_EQ(F->PanelLambda->text(), "500.0");
-    EXPECT_EQ(F->Etat, TTraceSpectre::BalayageEnCours);
+    EXPECT_EQ(F->Recepteur.Etat(), TEtatSpectre::BalayageEnCours);
 }
 
 TEST_F(SpectreLigneBrute, RetourChariotAuReposSansEffet) {
     ligne.Envoie("0.5\r\r500.0,0.1\r");
     Lit();
-    EXPECT_EQ(F->Etat, TTraceSpectre::Repos);
-    EXPECT_TRUE(F->BlancFait);
+    EXPECT_EQ(F->Recepteur.Etat(), TEtatSpectre::Repos);
+    EXPECT_TRUE(F->Recepteur.BlancFait());
     EXPECT_EQ(F->Graphe.Courbe.NbPoints, 0);
     EXPECT_TRUE(F->SpectreBtn->isEnabled());
 }
@@ -298,16 +298,16 @@ TEST_F(SpectreLigneBrute, LigneDeBasePendantUnBalayage) {
         ligne.Envoie("500.0,0.1\r");
         Lit();
         F->BlancBtn->click();
-        EXPECT_EQ(F->Etat, TTraceSpectre::LigneDeBaseEnCours);
+        EXPECT_EQ(F->Recepteur.Etat(), TEtatSpectre::LigneDeBaseEnCours);
         EXPECT_FALSE(F->SpectreBtn->isEnabled());
         EXPECT_FALSE(F->DebutSE->isEnabled());
         ligne.Envoie("510.0,0.2\r\r\n");
         Lit();
-        EXPECT_FALSE(F->BlancFait);
-        EXPECT_EQ(F->Etat, TTraceSpectre::LigneDeBaseEnCours);
+        EXPECT_FALSE(F->Recepteur.BlancFait());
+        EXPECT_EQ(F->Recepteur.Etat(), TEtatSpectre::LigneDeBaseEnCours);
         ligne.Envoie(reponse);
-        ASSERT_TRUE(Attend([this] { return F->BlancFait; }));
-        EXPECT_EQ(F->Etat, TTraceSpectre::Repos);
+        ASSERT_TRUE(Attend([this] { return F->Recepteur.BlancFait(); }));
+        EXPECT_EQ(F->Recepteur.Etat(), TEtatSpectre::Repos);
         EXPECT_EQ(F->Graphe.Courbe.NbPoints, 1);
         EXPECT_TRUE(F->SpectreBtn->isEnabled());
     }
@@ -346,7 +346,7 @@ TEST_F(SpectreLigneBrute, ReponsesAuReglageJamaisPrisesPourDesPoints) {
         for (size_t i = 0; i < c.lambdas.size(); ++i)
             EXPECT_DOUBLE_EQ(F->Graphe.Courbe.X[i], c.lambdas[i]);
         ligne.Envoie("800.0,0\r");
-        ASSERT_TRUE(Attend([this] { return F->Etat == TTraceSpectre::Repos; }));
+        ASSERT_TRUE(Attend([this] { return F->Recepteur.Etat() == TEtatSpectre::Repos; }));
     }
 }
 
@@ -366,7 +366,7 @@ TEST_F(SpectreSimule, ReactivationDemandeUneNouvelleLigneDeBase) {
     F->activateWindow();
     ASSERT_TRUE(Attend([this] { return F->isActiveWindow(); }));
     AttendFinReglage();
-    EXPECT_FALSE(F->BlancFait);
+    EXPECT_FALSE(F->Recepteur.BlancFait());
     EXPECT_FALSE(F->SpectreBtn->isEnabled());
     EXPECT_TRUE(F->FileSaveBtn->isEnabled());
     EXPECT_EQ(F->Graphe.Courbe.NbPoints, 81);
@@ -529,7 +529,7 @@ TEST_F(SpectreReglages, LimitesTropProchesRefusees) {
     ASSERT_EQ(boites.Vues.size(), 1u);
     EXPECT_EQ(boites.Vues[0].Titre, "Erreur");
     EXPECT_TRUE(boites.Vues[0].Texte.contains("Configuration complète"));
-    EXPECT_EQ(F->Etat, TTraceSpectre::Repos);
+    EXPECT_EQ(F->Recepteur.Etat(), TEtatSpectre::Repos);
     EXPECT_EQ(Commandes(simulateur.AttendJournal(2)), QList<QByteArray>({"R[13]"}));
 }
 
@@ -662,7 +662,7 @@ TEST_F(SpectreSimule, LignesAuDelaDeLaCapaciteNonStockees) {
     Plage(100, 1000, 0);
     LigneDeBase();
     F->SpectreBtn->click();
-    ASSERT_TRUE(Attend([this] { return F->Etat == TTraceSpectre::Repos; }, 20000));
+    ASSERT_TRUE(Attend([this] { return F->Recepteur.Etat() == TEtatSpectre::Repos; }, 20000));
     const Tcourbe& courbe = F->Graphe.Courbe;
     ASSERT_EQ(courbe.NbPoints, CapaciteCourbe);
     EXPECT_NEAR(courbe.X[CapaciteCourbe - 1], 100 + 0.2 * (CapaciteCourbe - 1), 1e-9);
@@ -686,7 +686,7 @@ TEST_F(SpectreDebranche, AppareilDebrancheEnCoursDeBalayage) {
     F->SpectreBtn->click();
     ASSERT_TRUE(Attend([this] { return F->Graphe.Courbe.NbPoints > 20; }));
     ASSERT_TRUE(simulateur.Controle("debranche"));
-    ASSERT_TRUE(Attend([this] { return F->Etat == TTraceSpectre::Repos; }, 2000));
+    ASSERT_TRUE(Attend([this] { return F->Recepteur.Etat() == TEtatSpectre::Repos; }, 2000));
     const int points = F->Graphe.Courbe.NbPoints;
     EXPECT_GT(points, 20);
     EXPECT_LT(points, 2001);
@@ -706,7 +706,7 @@ TEST_F(SpectreDebranche, AppareilDebrancheEnCoursDeBalayage) {
     ASSERT_EQ(boites.Vues.size(), 2u);
     EXPECT_EQ(boites.Vues[1].Texte, "La voie série est fermée : rebranchez l'appareil, quittez ce "
                                     "mode puis choisissez-le de nouveau.");
-    EXPECT_EQ(F->Etat, TTraceSpectre::Repos);
+    EXPECT_EQ(F->Recepteur.Etat(), TEtatSpectre::Repos);
     boites.Reponses = {TReponseBoite::Non};
     F->ExitBtn->click();
     ASSERT_EQ(boites.Vues.size(), 4u);
@@ -773,9 +773,9 @@ TEST_F(SpectreAbandonne, NouveauBalayageSansLesLignesDeLAncien) {
         ASSERT_TRUE(simulateur.Controle("absorbance 0.25"));
         Plage(400, 800, 2);
         F->BlancBtn->click();
-        ASSERT_TRUE(Attend([this] { return F->BlancFait; }, 20000));
+        ASSERT_TRUE(Attend([this] { return F->Recepteur.BlancFait(); }, 20000));
         F->SpectreBtn->click();
-        ASSERT_TRUE(Attend([this] { return F->Etat == TTraceSpectre::Repos; }));
+        ASSERT_TRUE(Attend([this] { return F->Recepteur.Etat() == TEtatSpectre::Repos; }));
         const Tcourbe& courbe = F->Graphe.Courbe;
         ASSERT_EQ(courbe.NbPoints, 81);
         for (int i = 0; i < 81; ++i) {
