@@ -352,6 +352,8 @@ void TBeerForm::MajControles() {
         ClavierEdit->setStatusTip(QString());
         EnregistreEdit->setFocus();
         EnregistreBtn->setVisible(true);
+        // Mode 1 disables it until the third standard: coming back, it records again.
+        EnregistreBtn->setEnabled(libre);
         EnregistreEdit->setEnabled(libre);
         EnregistreBtn->setText(QStringLiteral("Enregistrer"));
         EnregistreBtn->setStatusTip(QStringLiteral("Cliquer pour enregistrer un point"));

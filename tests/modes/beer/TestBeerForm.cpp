@@ -289,6 +289,18 @@ TEST_F(FenetreBeer, MemeModeGardeLaTableUnAutreLaVide) {
     EXPECT_EQ(f->Graphe.MondeX.Nom.Texte(), "n");
 }
 
+// Back from the Beer mode, where the record button waits for the third standard, the space bar
+// and the button take points again.
+TEST_F(FenetreBeer, RetourAuModeRangApresLeModeBeerEnregistreDeNouveau) {
+    ChoisitMode(1);
+    ChoisitMode(0);
+    EXPECT_TRUE(f->EnregistreBtn->isEnabled());
+    Absorbance("0.2");
+    Espace();
+    f->EnregistreBtn->click();
+    EXPECT_EQ(f->Graphe.Courbe.NbPoints, 2);
+}
+
 struct TCasCalibration {
     const char* nom;
     std::vector<std::pair<const char*, const char*>> etalons;
