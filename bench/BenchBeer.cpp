@@ -70,7 +70,7 @@ void RunBeer(benchmark::State& etat) {
             f.EnregistreBtn->click();
             QCoreApplication::processEvents();
         }
-        if (f.Inconnues.NbreInconnues != 8) {
+        if (f.Session.Inconnues.NbreInconnues != 8) {
             static std::string raison;
             raison =
                 ("inconnues non lues : " + boites.Textes.join(QStringLiteral(" / "))).toStdString();

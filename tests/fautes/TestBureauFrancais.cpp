@@ -139,9 +139,9 @@ TEST_F(BureauFrancais, CinetiqueSpectreEtEtalonnageGardentChaquePoint) {
     EXPECT_DOUBLE_EQ(etalons.X[2], 0.8);
     ASSERT_TRUE(simulateur->Controle("cuve inconnu 0.6"));
     beer.EnregistreBtn->click();
-    ASSERT_EQ(beer.Inconnues.NbreInconnues, 1);
-    EXPECT_NEAR(beer.Inconnues.ConcInconnue[0], 0.6, 0.005);
-    EXPECT_NEAR(beer.Pente, 0.82, 0.01);
+    ASSERT_EQ(beer.Session.Inconnues.NbreInconnues, 1);
+    EXPECT_NEAR(beer.Session.Inconnues.ConcInconnue[0], 0.6, 0.005);
+    EXPECT_NEAR(beer.Session.Pente, 0.82, 0.01);
     EXPECT_TRUE(simulateur->Journal().contains("G520,0[13]"));
     ASSERT_NO_FATAL_FAILURE(
         SauveEtCompare(beer.FileSaveBtn, QStringLiteral("etalons.txt"), etalons));

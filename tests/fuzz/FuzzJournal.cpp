@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     ExigeCinetique(*CinetiqueForm);
     CinetiqueForm->Oscillo->RepeintMaintenant();
     ExigeCourbe(BeerForm->Graphe.Courbe);
-    EXIGE(BeerForm->Mode <= 2);
+    EXIGE(BeerForm->Session.Mode <= 2);
     BeerForm->Oscillo->RepeintMaintenant();
     ExigeCourbe(TraceSpectre->Graphe.Courbe);
     TraceSpectre->PaintBox->RepeintMaintenant();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "graph/Graphe.h"
-#include "modes/beer/Etalonnage.h"
+#include "modes/beer/SessionBeer.h"
 #include "modes/journal/Journal.h"
 
 #include <QString>
@@ -9,6 +9,7 @@
 
 class QKeyEvent;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QStatusBar;
@@ -19,10 +20,9 @@ class TBoitePeinture;
 class TSpinEdit;
 
 // "Loi de Beer-Lambert": absorbance readings at one wavelength, one per user action, each paired
-// with a quantity x. Mode 0 (A seul): x is the rank, a point per space bar or "Enregistrer".
-// Mode 1 (Beer): x is the concentration typed for a standard; the standards give the
-// calibration line through the origin and "Concentration ?" measures unknown samples.
-// Mode 2 (A(x)): x is any quantity typed, described in the mode dialog.
+// with a quantity x (the rank, a standard's concentration or any quantity typed: see
+// TSessionBeer). The window reads the instrument, shows the table, the calibration line and the
+// unknown samples, and journals the table; its controls are built in BeerControles.cpp.
 class TBeerForm : public QWidget {
     Q_OBJECT
 public:
@@ -32,15 +32,8 @@ public:
     // The long part of a hint, shown in the first panel of its status bar.
     void AfficheAide(const QString& texte);
 
-    bool Sauve = true; // the table is saved, or holds fewer than two points
-    double AbsLue = 0;
-    double ValeurClavier = 0;
-    double Pente = 0; // of the calibration line; kept until the next fit
-    TInconnues Inconnues;
-    bool DerniereInconnue = false; // the last entry taken was an unknown sample
-    quint8 Mode = 0;
-    Tgraphe Graphe;     // its curve is the point table
-    QString EcartTexte; // the RMS deviation of the last fit, shown under the grids
+    Tgraphe Graphe; // its curve is the point table
+    TSessionBeer Session{Graphe.Courbe, Graphe.MondeX, Graphe.MondeY};
     // The point table until it is saved or discarded, journaled against a crash.
     TJournal Journal{DossierJournaux()};
 
@@ -69,13 +62,6 @@ public:
     QStatusBar* StatusBar;
     QTimer* Timer;
 
-    void InitAttente();
-    void MajControles();
-    void AjoutePoint(int i);
-    void EnregistrePointClavier();
-    void FinAttenteLambda();
-    void FocusSurLaSaisie();
-    void CalculePente();
     // Shows the window with the points of an interrupted series, unsaved, and takes over its
     // journal.
     void Restaure(const TJournalLu& journal);
@@ -86,7 +72,7 @@ public:
     // when the user chose to stay.
     bool FinProgramme();
     // The settling wait after a wavelength change is running.
-    bool AttenteLambda() const { return phase_ == TPhase::Stabilisation; }
+    bool AttenteLambda() const { return Session.Attente.Stabilisation(); }
 
 public slots:
     void OscilloPaint();
@@ -110,36 +96,48 @@ protected:
     bool eventFilter(QObject* objet, QEvent* evenement) override;
 
 private:
-    // The timer blinks the update button, or waits for the instrument to reach a new wavelength.
-    // The phase is kept apart from the interval, which may be 1000 ms in both.
-    enum class TPhase { Arret, Clignotement, Stabilisation };
-
-    void FormCreate();
+    // BeerControles.cpp
+    void CreeControles();
     void CreeBoutons();
+    QLayout* CreeLigneAppareil();
+    QLayout* CreeLigneSaisie();
     void CreePanneauDroit();
+
+    void Relie();
+    void FormCreate();
     bool FormClose();
+    void InitAttente();
+    void MajControles();
+    void MajSaisie();
     bool EnregistreEditKeyPress(const QKeyEvent& touche);
     bool ClavierEditKeyPress(const QKeyEvent& touche);
+    bool ConfirmeHorsAxe(double valeur);
     bool Occupe();
+    bool Refuse(TSessionBeer::TRefus refus);
     bool LitAbsorbance(double& absorbance);
-    bool TablePleine();
-    void MesureInconnue();
-    void AdapteAxes();
+    void EnregistreLecture(double absorbance);
+    void EnregistrePointClavier(double valeur);
+    void FinAttenteLambda();
+    void FocusSurLaSaisie();
+    void Message(const QString& texte);
+
+    // The one way the journal hears of the table: a point taken, taken back, the quantity
+    // changed, or the table saved, sent or let go (BeerSauvegarde.cpp).
+    void Journalise(TSessionBeer::TChangement changement);
+    TChampsJournal ChampsJournal() const;
+
+    // The table and the calibration on screen (BeerVue.cpp).
+    static void Cellule(QTableWidget& grille, int ligne, int colonne, const QString& texte);
+    void AjoutePoint(int i);
+    void MontreInconnue(int j);
+    void MontreEtalonnage();
     void RemplitMesures();
     void TraceEtalonnage();
     void RemplitInconnue(int j);
     void RemplitGrilleCalcul();
-    void VideEtalonnage();
     void MajEcart();
-    void Message(const QString& texte);
-    quint16& Nombre() { return Graphe.Courbe.NbPoints; }
-    TChampsJournal ChampsJournal() const;
-    void JournalisePoint(int i);
 
-    TPhase phase_ = TPhase::Arret;
-    bool clignoteRouge_ = false;
     bool sablier_ = false;
-    bool lectureEnCours_ = false;
 };
 
 // The far end of the calibration line from the origin: at the right end of the axis, or, when

@@ -163,7 +163,7 @@ void TModeBeerDlg::FormActivate() {
     }
     EditMin->setText(TexteNombre(x.Mini));
     EditMaxBeer->setText(TexteNombre(x.Maxi));
-    ModeAcqRG->SetItemIndex(fenetre_.Mode);
+    ModeAcqRG->SetItemIndex(fenetre_.Session.Mode);
     ModeAcqRGClick();
 }
 
@@ -173,15 +173,15 @@ void TModeBeerDlg::ModeAcqRGClick() {
 
 void TModeBeerDlg::OKBtnClick() {
     Tmonde& x = fenetre_.Graphe.MondeX;
-    fenetre_.Mode = static_cast<quint8>(std::max(0, ModeAcqRG->ItemIndex()));
-    if (fenetre_.Mode == 2) {
+    fenetre_.Session.Mode = static_cast<quint8>(std::max(0, ModeAcqRG->ItemIndex()));
+    if (fenetre_.Session.Mode == 2) {
         x.Nom = TChaine20(EcranVersAnsi(EditNom->text()));
         x.Unite = TChaine20(EcranVersAnsi(EditUnite->text()));
         x.Signification = TChaine255(EcranVersAnsi(EditSignif->text()));
         x.Mini = NombreOu(*EditMin, 0);
         x.Maxi = NombreOu(*EditMax, 5);
         Ordonne(x.Mini, x.Maxi);
-    } else if (fenetre_.Mode == 1) {
+    } else if (fenetre_.Session.Mode == 1) {
         x.Nom = "c";
         x.Unite = "mol/L";
         x.Signification = "Concentration";

@@ -282,11 +282,23 @@ TEST_F(FenetreBeer, MemeModeGardeLaTableUnAutreLaVide) {
         return dialogue.result();
     });
     f->ModeBtn->click();
-    EXPECT_EQ(f->Mode, 2);
+    EXPECT_EQ(f->Session.Mode, 2);
     EXPECT_EQ(f->Graphe.Courbe.NbPoints, 2);
     ChoisitMode(0);
     EXPECT_EQ(f->Graphe.Courbe.NbPoints, 0);
     EXPECT_EQ(f->Graphe.MondeX.Nom.Texte(), "n");
+}
+
+// Back from the Beer mode, where the record button waits for the third standard, the space bar
+// and the button take points again.
+TEST_F(FenetreBeer, RetourAuModeRangApresLeModeBeerEnregistreDeNouveau) {
+    ChoisitMode(1);
+    ChoisitMode(0);
+    EXPECT_TRUE(f->EnregistreBtn->isEnabled());
+    Absorbance("0.2");
+    Espace();
+    f->EnregistreBtn->click();
+    EXPECT_EQ(f->Graphe.Courbe.NbPoints, 2);
 }
 
 struct TCasCalibration {
@@ -325,7 +337,7 @@ TEST_F(FenetreBeer, CalibrationParLeRapportDesSommes) {
         }
         EXPECT_FALSE(f->EnregistreBtn->isHidden());
         EXPECT_EQ(f->EnregistreBtn->text(), "Concentration ?");
-        EXPECT_NEAR(f->Pente, c.pente, 1e-9);
+        EXPECT_NEAR(f->Session.Pente, c.pente, 1e-9);
         if (c.ecart)
             EXPECT_EQ(f->EcartLabel->text(), c.ecart);
         else // the standards lie on the line: only rounding is left
@@ -335,12 +347,12 @@ TEST_F(FenetreBeer, CalibrationParLeRapportDesSommes) {
         Espace();
         EXPECT_EQ(Lectures(), avant);
         Inconnue(c.inconnue);
-        EXPECT_EQ(f->Inconnues.NbreInconnues, 1);
+        EXPECT_EQ(f->Session.Inconnues.NbreInconnues, 1);
         EXPECT_EQ(Case(f->beerCalcGrid, 0, 0), c.concentration);
         EXPECT_EQ(Case(f->beerCalcGrid, 0, 1), c.inconnue);
         ASSERT_NE(f->beerCalcGrid->item(0, 0), nullptr);
         EXPECT_EQ(f->beerCalcGrid->item(0, 0)->foreground().color(), QColor(Qt::red));
-        EXPECT_TRUE(f->DerniereInconnue);
+        EXPECT_TRUE(f->Session.DerniereInconnue);
         ChoisitMode(0);
         ChoisitMode(1);
     }
@@ -357,21 +369,21 @@ TEST_F(FenetreBeer, EtalonApresTroisInconnuesLesRecalculeEtDroiteRaide) {
     Peint();
     // The line would leave the top of the drawing: it ends at the height of MondeY.Maxi.
     int px = -1, py = -1;
-    ASSERT_TRUE(ExtremiteDroite(f->Graphe, f->Pente, px, py));
+    ASSERT_TRUE(ExtremiteDroite(f->Graphe, f->Session.Pente, px, py));
     EXPECT_EQ(py, f->Graphe.MondeY.VersEcran(f->Graphe.MondeY.Maxi));
-    EXPECT_EQ(px, f->Graphe.MondeX.VersEcran(f->Graphe.MondeY.Maxi / f->Pente));
+    EXPECT_EQ(px, f->Graphe.MondeX.VersEcran(f->Graphe.MondeY.Maxi / f->Session.Pente));
     const QImage& image = f->Oscillo->Image();
     EXPECT_EQ(image.pixelColor(px, py), QColor(0, 0, 255));
     int cx = -1, cy = -1;
-    f->Graphe.MondeVersEcran(f->Inconnues.ConcInconnue[1], 0.5, cx, cy);
+    f->Graphe.MondeVersEcran(f->Session.Inconnues.ConcInconnue[1], 0.5, cx, cy);
     EXPECT_EQ(image.pixelColor(cx, cy), QColor(255, 0, 0));
 
     Etalon("0.03", "0.60");
-    EXPECT_NEAR(f->Pente, 21.0, 1e-9);
+    EXPECT_NEAR(f->Session.Pente, 21.0, 1e-9);
     EXPECT_EQ(Case(f->beerCalcGrid, 0, 0), "0.0143");
     EXPECT_EQ(Case(f->beerCalcGrid, 1, 0), "0.0238");
     EXPECT_EQ(Case(f->beerCalcGrid, 2, 0), "0.0333");
-    EXPECT_FALSE(f->DerniereInconnue);
+    EXPECT_FALSE(f->Session.DerniereInconnue);
 }
 
 TEST_F(FenetreBeer, DefaireInconnuesPuisEtalonsSansRecalcul) {
@@ -380,18 +392,18 @@ TEST_F(FenetreBeer, DefaireInconnuesPuisEtalonsSansRecalcul) {
     Etalon("0.02", "0.4");
     Etalon("0.03", "0.6");
     Etalon("0.04", "1.0");
-    const double pente = f->Pente;
+    const double pente = f->Session.Pente;
     Inconnue("0.3");
     Inconnue("0.5");
     f->UndoBtn->click();
-    EXPECT_EQ(f->Inconnues.NbreInconnues, 1);
+    EXPECT_EQ(f->Session.Inconnues.NbreInconnues, 1);
     EXPECT_EQ(f->Graphe.Courbe.NbPoints, 4);
     f->UndoBtn->click();
-    EXPECT_EQ(f->Inconnues.NbreInconnues, 0);
+    EXPECT_EQ(f->Session.Inconnues.NbreInconnues, 0);
     // None left: Undo goes on with the standards, the slope stays as it was.
     f->UndoBtn->click();
     EXPECT_EQ(f->Graphe.Courbe.NbPoints, 3);
-    EXPECT_EQ(f->Pente, pente);
+    EXPECT_EQ(f->Session.Pente, pente);
     EXPECT_FALSE(f->EnregistreBtn->isHidden());
     f->UndoBtn->click();
     EXPECT_EQ(f->Graphe.Courbe.NbPoints, 2);
@@ -405,7 +417,7 @@ TEST_F(FenetreBeer, PenteNulleSansConcentrationNiDivision) {
     Etalon("0", "0.3");
     Etalon("0.01", "0.0005");
     Etalon("0.02", "0.001");
-    EXPECT_EQ(f->Pente, 0);
+    EXPECT_EQ(f->Session.Pente, 0);
     EXPECT_FALSE(f->EnregistreBtn->isHidden());
     EXPECT_EQ(f->EcartLabel->text(), "Aucun étalon au-dessus des seuils : pas de droite");
     Inconnue("0.4");
@@ -413,7 +425,7 @@ TEST_F(FenetreBeer, PenteNulleSansConcentrationNiDivision) {
     EXPECT_EQ(Case(f->beerCalcGrid, 0, 0), "");
     EXPECT_EQ(Case(f->beerCalcGrid, 0, 1), "0.4");
     Etalon("0.02", "0.4");
-    EXPECT_EQ(f->Pente, 20);
+    EXPECT_EQ(f->Session.Pente, 20);
     EXPECT_EQ(Case(f->beerCalcGrid, 0, 0), "0.02");
 }
 
@@ -428,10 +440,10 @@ TEST_F(FenetreBeer, TablesPleinesRefuseesSansLecture) {
     Etalon("0.01", "0.2");
     Etalon("0.02", "0.4");
     Etalon("0.03", "0.6");
-    f->Inconnues.NbreInconnues = CapaciteInconnues;
+    f->Session.Inconnues.NbreInconnues = CapaciteInconnues;
     boites.Vues.clear();
     f->EnregistreBtn->click();
-    EXPECT_EQ(f->Inconnues.NbreInconnues, CapaciteInconnues);
+    EXPECT_EQ(f->Session.Inconnues.NbreInconnues, CapaciteInconnues);
     EXPECT_EQ(boites.Textes(),
               QStringList{"4097 échantillons inconnus au plus : faites une remise à zéro."});
     EXPECT_EQ(Lectures(), 3);
@@ -505,9 +517,9 @@ TEST_F(FenetreBeer, EtalonsEtInconnueDansLaCuveDuSimulateur) {
     }
     ASSERT_TRUE(simulateur->Controle("cuve inconnu 0.6"));
     f->EnregistreBtn->click();
-    ASSERT_EQ(f->Inconnues.NbreInconnues, 1);
-    EXPECT_NEAR(f->Inconnues.ConcInconnue[0], 0.6, 0.005);
-    EXPECT_NEAR(f->Pente, 0.82, 0.01);
+    ASSERT_EQ(f->Session.Inconnues.NbreInconnues, 1);
+    EXPECT_NEAR(f->Session.Inconnues.ConcInconnue[0], 0.6, 0.005);
+    EXPECT_NEAR(f->Session.Pente, 0.82, 0.01);
     EXPECT_TRUE(simulateur->Journal().contains("G520.0[13]\nZA[13]\nA[13]\n"));
 }
 
@@ -527,7 +539,7 @@ TEST_F(FenetreBeer, FichiersPressePapiersEtEnvoiDeLaCalibrationSansLesInconnues)
     QTemporaryDir dossier;
     for (const auto& [nom, fin] : fichiers) {
         SCOPED_TRACE(nom);
-        f->Sauve = false;
+        f->Session.Sauve = false;
         boites.NomsFichiers = {dossier.filePath(nom)};
         f->FileSaveBtn->click();
         ASSERT_EQ(boites.SauvegardesDemandees.size(), 1u);
@@ -542,16 +554,16 @@ TEST_F(FenetreBeer, FichiersPressePapiersEtEnvoiDeLaCalibrationSansLesInconnues)
         ASSERT_TRUE(fichier.open(QIODevice::ReadOnly));
         const QByteArray contenu = fichier.readAll();
         EXPECT_TRUE(contenu.endsWith(fin)) << contenu.toStdString();
-        EXPECT_TRUE(f->Sauve);
+        EXPECT_TRUE(f->Session.Sauve);
     }
     // A file that cannot be written leaves the run unsaved.
-    f->Sauve = false;
+    f->Session.Sauve = false;
     boites.NomsFichiers = {dossier.filePath("absent/etalons.txt")};
     f->FileSaveBtn->click();
-    EXPECT_FALSE(f->Sauve);
+    EXPECT_FALSE(f->Session.Sauve);
 
     f->ClipSaveBtn->click();
-    EXPECT_TRUE(f->Sauve);
+    EXPECT_TRUE(f->Session.Sauve);
     const QString presse = QGuiApplication::clipboard()->text();
     EXPECT_TRUE(presse.contains("c\tA\r\nmol/L\t\r\n0.01\t0.25\r\n0.02\t0.4\r\n0.04\t0.85\r\n"))
         << presse.toStdString();
@@ -567,7 +579,7 @@ TEST_F(FenetreBeer, FichiersPressePapiersEtEnvoiDeLaCalibrationSansLesInconnues)
         return int(QDialog::Accepted);
     };
     boites.Dialogues = {accepte, [](QDialog&) { return int(QDialog::Rejected); }, accepte};
-    f->Sauve = false;
+    f->Session.Sauve = false;
     for (int i = 0; i < 3; ++i)
         f->RegSaveBtn->click();
     EXPECT_TRUE(QTest::qWaitFor([&tablarix] { return tablarix.Macros().size() >= 2; }, 3000));
@@ -575,7 +587,7 @@ TEST_F(FenetreBeer, FichiersPressePapiersEtEnvoiDeLaCalibrationSansLesInconnues)
     ASSERT_EQ(macros.size(), 2) << boites.Textes().join("/").toStdString();
     EXPECT_TRUE(macros[0].startsWith("CLIP|LOAD()"));
     EXPECT_TRUE(macros[1].startsWith("CLIP|ADD()"));
-    EXPECT_TRUE(f->Sauve);
+    EXPECT_TRUE(f->Session.Sauve);
     qunsetenv("JENWAY_DDE_ESPACE");
 }
 

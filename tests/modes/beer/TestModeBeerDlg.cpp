@@ -52,7 +52,7 @@ TEST(ModeBeerDlg, DepuisLeModeRangLeClavierProposeUneConcentration) {
         EXPECT_EQ(dialogue.NoteBook->currentIndex(), 2);
         dialogue.OKBtn->click();
         EXPECT_EQ(dialogue.result(), QDialog::Accepted);
-        EXPECT_EQ(fenetre.Mode, 2);
+        EXPECT_EQ(fenetre.Session.Mode, 2);
         EXPECT_EQ(fenetre.Graphe.MondeX.Nom.Texte(), "c");
         EXPECT_EQ(fenetre.Graphe.MondeX.Unite.Texte(), "mol/L");
         EXPECT_EQ(fenetre.Graphe.MondeX.Signification.Texte(), "Concentration");
@@ -65,7 +65,7 @@ TEST(ModeBeerDlg, ReprendLaGrandeurEnCoursEtLeModeBeer) {
     const TRegionalTemporaire virgule(u',');
     TBeerForm fenetre;
     Tmonde& x = fenetre.Graphe.MondeX;
-    fenetre.Mode = 2;
+    fenetre.Session.Mode = 2;
     x.Nom = "V";
     x.Unite = "mL";
     x.Signification = "Volume";
@@ -81,14 +81,14 @@ TEST(ModeBeerDlg, ReprendLaGrandeurEnCoursEtLeModeBeer) {
         dialogue.CancelBtn->click();
         EXPECT_EQ(dialogue.result(), QDialog::Rejected);
     }
-    EXPECT_EQ(fenetre.Mode, 2);
+    EXPECT_EQ(fenetre.Session.Mode, 2);
     EXPECT_EQ(x.Nom.Texte(), "V");
 
     TModeBeerDlg dialogue(fenetre);
     dialogue.ModeAcqRG->Item(1)->click();
     EXPECT_EQ(dialogue.NoteBook->currentIndex(), 1);
     dialogue.OKBtn->click();
-    EXPECT_EQ(fenetre.Mode, 1);
+    EXPECT_EQ(fenetre.Session.Mode, 1);
     EXPECT_EQ(x.Nom.Texte(), "c");
     EXPECT_EQ(x.Unite.Texte(), "mol/L");
     EXPECT_EQ(x.Signification.Texte(), "Concentration");

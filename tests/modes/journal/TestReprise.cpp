@@ -368,7 +368,7 @@ TEST_F(JournalTue, LeRunInterrompuEstProposeEtRestaureDansSaFenetre) {
          []() -> const Tgraphe& { return BeerForm->Graphe; },
          []() -> TJournal& { return BeerForm->Journal; },
          [] {
-             return BeerForm->Sauve;
+             return BeerForm->Session.Sauve;
          }},
     };
     for (const TCas& c : cas) {

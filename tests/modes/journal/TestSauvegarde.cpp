@@ -88,8 +88,8 @@ protected:
                  return TraceSpectre->Panels[2]->text();
              }},
             {"beer", [this] { Beer(); }, []() -> QWidget& { return *BeerForm; },
-             []() -> TJournal& { return BeerForm->Journal; }, [] { return BeerForm->Sauve; },
-             [] { return BeerForm->RegSaveBtn; },
+             []() -> TJournal& { return BeerForm->Journal; },
+             [] { return BeerForm->Session.Sauve; }, [] { return BeerForm->RegSaveBtn; },
              [] {
                  return BeerForm->StatusBar->currentMessage();
              }},
