@@ -23,14 +23,6 @@ QByteArray Champ(const QString& texte) {
     return '"' + utf8.replace("\"", "\"\"") + '"';
 }
 
-// "λ (nm)", or the symbol alone without a unit.
-QString Colonne(const Tmonde& monde) {
-    QString titre = monde.Nom.TexteEcran();
-    if (!monde.Unite.EstVide())
-        titre += QStringLiteral(" (") + monde.Unite.TexteEcran() + u')';
-    return titre;
-}
-
 QByteArray Nombre(double x) {
     const QChar separateur = Regional().SeparateurDecimal == u',' ? u',' : u'.';
     return FormatGeneral(x, 7, 2, separateur).toUtf8();
@@ -38,13 +30,21 @@ QByteArray Nombre(double x) {
 
 } // namespace
 
+QString TitreColonne(const Tmonde& monde) {
+    QString titre = monde.Nom.TexteEcran();
+    if (!monde.Unite.EstVide())
+        titre += QStringLiteral(" (") + monde.Unite.TexteEcran() + u')';
+    return titre;
+}
+
 bool EstFichierCsv(const QString& nomFichier) {
     return QFileInfo(nomFichier).suffix().compare(u"csv", Qt::CaseInsensitive) == 0;
 }
 
 QByteArray ContenuCsv(const TDonneesPage& donnees) {
     QByteArray texte(kMarqueUtf8);
-    texte += Champ(Colonne(donnees.MondeX)) + ';' + Champ(Colonne(donnees.MondeY)) + "\r\n";
+    texte +=
+        Champ(TitreColonne(donnees.MondeX)) + ';' + Champ(TitreColonne(donnees.MondeY)) + "\r\n";
     const Tcourbe& courbe = donnees.Courbe;
     for (int i = 0; i < courbe.NbValides(); ++i)
         texte += Nombre(courbe.X[i]) + ';' + Nombre(courbe.Y[i]) + "\r\n";

@@ -8,6 +8,11 @@
 // The spreadsheet file: the run as a table that a spreadsheet opens as it is.
 inline constexpr char FiltreCsv[] = "Tableur CSV (*.csv)";
 
+class Tmonde;
+
+// A column's title: "λ (nm)", or the symbol alone without a unit.
+QString TitreColonne(const Tmonde& monde);
+
 // ".csv" in any letter case.
 bool EstFichierCsv(const QString& nomFichier);
 
