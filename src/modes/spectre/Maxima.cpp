@@ -106,8 +106,11 @@ std::vector<TMaximum> MaximaAbsorption(const Tcourbe& courbe, int auPlus) {
         candidats.resize(static_cast<size_t>(std::max(0, auPlus)));
 
     std::vector<TMaximum> maxima;
-    for (const TCandidat& c : candidats)
-        maxima.push_back({c.lambda, courbe.Y[PointLePlusProche(courbe, c.lambda)]});
+    for (const TCandidat& c : candidats) {
+        const int proche = PointLePlusProche(courbe, c.lambda);
+        if (proche >= 0)
+            maxima.push_back({c.lambda, courbe.Y[proche]});
+    }
     std::sort(maxima.begin(), maxima.end(),
               [](const TMaximum& a, const TMaximum& b) { return a.Lambda < b.Lambda; });
     return maxima;
