@@ -7,7 +7,7 @@ JENWAY_PAQUETS=(
   cmake ninja-build g++ clang-format clang libclang-rt-dev
   qt6-base-dev qt6-serialport-dev qt6-translations-l10n
   libgtest-dev libbenchmark-dev
-  xvfb xauth imagemagick libxcb1-dev
+  xvfb xauth imagemagick libxcb1-dev poppler-utils
   locales
 )
 

@@ -3,6 +3,7 @@
 #include "base/Encodage.h"
 #include "base/Regional.h"
 #include "base/Utilitaires.h"
+#include "exchange/Csv.h"
 #include "graph/Courbe.h"
 #include "graph/Monde.h"
 
@@ -221,6 +222,8 @@ bool EstFichierTablarix(const QString& nomFichier) {
 
 QByteArray ContenuFichier(const QString& nomFichier, TModeDonnees mode,
                           const TDonneesPage& donnees) {
+    if (EstFichierCsv(nomFichier))
+        return ContenuCsv(donnees);
     QByteArray contenu;
     contenu.reserve(64 + 48 * NombrePoints(donnees));
     if (EstFichierTablarix(nomFichier)) {

@@ -37,7 +37,8 @@ void EcritAscii(QByteArray& sortie, TModeDonnees mode, const TDonneesPage& donne
 
 // ".tb3" in any letter case; any other name gets the ASCII text.
 bool EstFichierTablarix(const QString& nomFichier);
-// The whole file for that name.
+// The whole file for that name: Tablarix for ".tb3", the spreadsheet file for ".csv", the ASCII
+// text for any other.
 QByteArray ContenuFichier(const QString& nomFichier, TModeDonnees mode,
                           const TDonneesPage& donnees);
 

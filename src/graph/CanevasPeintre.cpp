@@ -58,10 +58,13 @@ QPainter* TCanevasPeintre::Peintre() {
 
 void TCanevasPeintre::AppliquePlume(const TPlume& plume) {
     QPen stylo(CouleurQt(plume.Couleur));
-    // One screen pixel wide, also on a high-density screen: a wider pen goes through Qt's
+    // On screen one pixel wide, also on a high-density screen: a wider pen goes through Qt's
     // stroker, a hundred times slower on a 4097-point curve.
-    stylo.setWidth(0);
+    stylo.setWidthF(largeurPlume_);
     stylo.setStyle(plume.Style == TStylePlume::Pointille ? Qt::DotLine : Qt::SolidLine);
+    // Square caps would lengthen each dot by the pen's width: a wide pen's dots would run into
+    // each other.
+    stylo.setCapStyle(Qt::FlatCap);
     peintre_.setPen(stylo);
     peintre_.setCompositionMode(plume.Mode == TModePlume::NonOuExclusif
                                     ? QPainter::RasterOp_NotSourceXorDestination

@@ -27,6 +27,9 @@ public:
     // Everything drawn so far reaches the surface.
     void Termine();
 
+    // Pen width in pixels of the surface; 0, the default, is one pixel whatever the surface.
+    void FixeLargeurPlume(qreal largeur) { largeurPlume_ = largeur; }
+
     // Told after every primitive that changed the surface.
     std::function<void()> SurDessin;
 
@@ -50,6 +53,7 @@ private:
     QPoint position_;
     QPolygon trace_; // lines not yet drawn, all with plumeTrace_
     TPlume plumeTrace_;
+    qreal largeurPlume_ = 0;
 
     // The font of the last TPolice, resolved to an installed face and a pixel size.
     QFont fonte_;

@@ -1,6 +1,9 @@
 #include "graph/Courbe.h"
 
+#include "base/Utilitaires.h"
+
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -23,4 +26,11 @@ double Tcourbe::MaxiY() const {
 
 int Tcourbe::NbValides() const {
     return std::min<int>(NbPoints, CapaciteCourbe);
+}
+
+bool Tcourbe::PointLisible(int i) const {
+    const auto lisible = [](double v) {
+        return v != Indefini && std::isfinite(v);
+    };
+    return lisible(X[i]) && lisible(Y[i]);
 }

@@ -41,4 +41,6 @@ public:
     double MaxiY() const;
     // NbPoints, never more than the arrays hold.
     int NbValides() const;
+    // Both values of point i are numbers, neither Indefini: a point a reader can show.
+    bool PointLisible(int i) const;
 };

@@ -2,6 +2,7 @@
 
 #include "base/Boites.h"
 #include "base/Utilitaires.h"
+#include "graph/Etiquettes.h"
 #include "graph/Impression.h"
 
 #include <cmath>
@@ -141,11 +142,18 @@ void Tgraphe::Ligne(int x1, int y1, int x2, int y2) {
 void Tgraphe::TraceAxes() {
     Canvas->Plume = {Noir, TStylePlume::Continu, TModePlume::Copie};
     Canvas->Police.Couleur = Noir;
-    TraceAxeX();
-    TraceAxeY();
+    // Half a character between two labels keeps "400" and "500" from reading as one number.
+    TPlaceEtiquettes places(LargeurCar / 2);
+    TraceAxeX(places);
+    TraceAxeY(places);
 }
 
-void Tgraphe::TraceAxeX() {
+void Tgraphe::Etiquette(TPlaceEtiquettes& places, int x, int y, const QString& texte) {
+    if (places.Prend({x, y, x + Canvas->LargeurTexte(texte), y + HauteurCar}))
+        Canvas->EcritTexte(x, y, texte);
+}
+
+void Tgraphe::TraceAxeX(TPlaceEtiquettes& places) {
     TCanevas& c = *Canvas;
     const int a = ZoneTrace.Bottom;
     int px0 = -1, py0 = -1;
@@ -163,7 +171,7 @@ void Tgraphe::TraceAxeX() {
     }
     const QString titre = TitreAxe(MondeX);
     const int gaucheTitre = ZoneDessin.Right - c.LargeurTexte(titre);
-    c.EcritTexte(gaucheTitre, a + Marge, titre);
+    Etiquette(places, gaucheTitre, a + Marge, titre);
     const int limite = std::min(ZoneDessin.Right - 2 * LargeurCar, gaucheTitre);
 
     Ligne(ZoneDessin.Left, a, ZoneTrace.Right, a);
@@ -182,12 +190,12 @@ void Tgraphe::TraceAxeX() {
             return;
         if (std::fabs(v) < proche)
             v = 0;
-        c.EcritTexte(px, a + Marge, MondeX.TexteGrad(v).TexteEcran());
+        Etiquette(places, px, a + Marge, MondeX.TexteGrad(v).TexteEcran());
     });
     c.Plume.Style = TStylePlume::Continu;
 }
 
-void Tgraphe::TraceAxeY() {
+void Tgraphe::TraceAxeY(TPlaceEtiquettes& places) {
     TCanevas& c = *Canvas;
     const int a = ZoneTrace.Bottom;
     const int b = ZoneTrace.Left;
@@ -207,7 +215,7 @@ void Tgraphe::TraceAxeY() {
     Ligne(b, a, b, ZoneTrace.Top);
     Ligne(b - Marge, ZoneTrace.Top + 2 * Marge, b, ZoneTrace.Top - Marge);
     Ligne(b + Marge, ZoneTrace.Top + 2 * Marge, b, ZoneTrace.Top - Marge);
-    c.EcritTexte(ZoneDessin.Left + Marge, ZoneDessin.Top, TitreAxe(MondeY));
+    Etiquette(places, ZoneDessin.Left + Marge, ZoneDessin.Top, TitreAxe(MondeY));
 
     c.Plume.Style = TStylePlume::Pointille;
     const double proche = (MondeY.Maxi - MondeY.Mini) / 1000;
@@ -221,8 +229,8 @@ void Tgraphe::TraceAxeY() {
             return;
         if (std::fabs(v) < proche)
             v = 0;
-        c.EcritTexte(ZoneDessin.Left + Marge, py - HauteurCar / 2,
-                     MondeY.TexteGrad(v).TexteEcran());
+        Etiquette(places, ZoneDessin.Left + Marge, py - HauteurCar / 2,
+                  MondeY.TexteGrad(v).TexteEcran());
     });
     c.Plume.Style = TStylePlume::Continu;
 }

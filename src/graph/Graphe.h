@@ -4,6 +4,8 @@
 #include "graph/Courbe.h"
 #include "graph/Monde.h"
 
+class TPlaceEtiquettes;
+
 // The graph of an acquisition window: a white page with two arrowed axes, their titles, a
 // dotted grid with labels, dotted zero lines and one curve. It draws on whatever canvas and
 // rectangle its owner hands it (a paint box's image, a printer page); between two full drawings
@@ -49,8 +51,10 @@ private:
     void ChoixPolice(int hauteur);
     void MiseEnPage();
     void TraceAxes();
-    void TraceAxeX();
-    void TraceAxeY();
+    void TraceAxeX(TPlaceEtiquettes& places);
+    void TraceAxeY(TPlaceEtiquettes& places);
+    // Writes the text at (x, y) unless it would overlap one already written.
+    void Etiquette(TPlaceEtiquettes& places, int x, int y, const QString& texte);
     void TraceCourbe();
     void TraceMarques();
     void TraceCroix(int px, int py, int s);

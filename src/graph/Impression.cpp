@@ -13,6 +13,9 @@ TTravailImpression::TTravailImpression(const TDestinationImpression& destination
         imprimante_.setPageOrientation(*orientation);
     imprimante_.setDocName(QStringLiteral("Jenway 6500"));
     canevas_.ChangeSurface(&imprimante_);
+    // A screen pixel's width on paper: a one-dot pen would print the dotted grid as a solid
+    // hairline, its dots being as small as the printer's.
+    canevas_.FixeLargeurPlume(imprimante_.resolution() / 96.0);
 }
 
 bool TTravailImpression::Commence() {

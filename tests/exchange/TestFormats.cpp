@@ -1,4 +1,5 @@
 #include "BoitesScriptees.h"
+#include "exchange/Csv.h"
 #include "exchange/Formats.h"
 #include "graph/Courbe.h"
 #include "graph/Monde.h"
@@ -112,6 +113,39 @@ TEST(Formats, FormatChoisiParLExtension) {
         EXPECT_TRUE(EstFichierTablarix(QString::fromLatin1(nom))) << nom;
     for (const char* nom : {"essai.dat", "essai.txt", "essai", "tb3", "essai.tb3.txt"})
         EXPECT_FALSE(EstFichierTablarix(QString::fromLatin1(nom))) << nom;
+}
+
+// The spreadsheet file: UTF-8 after its byte order mark, λ in UTF-8, the comma only where the
+// system has it; the separator, the quote and the line break in a typed symbol are quoted.
+TEST(Formats, TableurCsvOctetPourOctet) {
+    const TPage spectre = Spectre({{450.5, 0.00005}, {451, -1.2345678e-12}, {452, 0.125}});
+    TPage beer = Beer();
+    beer.MondeX.Nom = "c;\"1\"";
+    beer.Courbe.NbPoints = 1;
+    const struct {
+        QChar separateur;
+        const TPage& page;
+        QByteArray attendu;
+    } cas[] = {
+        {u',', spectre,
+         "\xEF\xBB\xBF\xCE\xBB (nm);A\r\n450,5;5E-05\r\n451;-1,234568E-12\r\n452;0,125\r\n"},
+        {u'.', spectre,
+         "\xEF\xBB\xBF\xCE\xBB (nm);A\r\n450.5;5E-05\r\n451;-1.234568E-12\r\n452;0.125\r\n"},
+        // Another separator than the comma gives the point.
+        {u'\'', spectre,
+         "\xEF\xBB\xBF\xCE\xBB (nm);A\r\n450.5;5E-05\r\n451;-1.234568E-12\r\n452;0.125\r\n"},
+        {u',', beer, "\xEF\xBB\xBF\"c;\"\"1\"\" (mol/L)\";A\r\n0,001;0,12\r\n"},
+        {u',', Cinetique3Points(), "\xEF\xBB\xBFt (s);A\r\n0;0,1\r\n2;0,25\r\n4;0,5\r\n"},
+    };
+    for (const auto& k : cas) {
+        const TRegionalTemporaire regional(k.separateur);
+        EXPECT_EQ(ContenuCsv(k.page.Donnees()), k.attendu) << k.attendu.toStdString();
+    }
+    // Saving under a ".csv" name writes it; the other names keep their formats.
+    const TRegionalTemporaire virgule(u',');
+    EXPECT_EQ(Fichier("essai.CSV", TModeDonnees::Spectre, spectre), ContenuCsv(spectre.Donnees()));
+    EXPECT_EQ(Fichier("essai.csv.txt", TModeDonnees::Spectre, spectre).left(8), "Spectre ");
+    EXPECT_EQ(QByteArray(FiltreCsv), "Tableur CSV (*.csv)");
 }
 
 TEST(Formats, TextesDuPressePapiers) {

@@ -95,8 +95,9 @@ TEST_F(GrapheTest, MiseEnPageDUnRectangleDe300Pixels) {
     EXPECT_TRUE(ALaLigne({36, 283}, {36, 17}, TStylePlume::Continu));
     EXPECT_TRUE(ALaLigne({32, 25}, {36, 13}, TStylePlume::Continu));
     EXPECT_TRUE(ALaLigne({40, 25}, {36, 13}, TStylePlume::Continu));
+    // 900 would run into the title: left out.
     EXPECT_EQ(TextesEn(287),
-              QStringList({QStringLiteral("λ(nm)"), "400", "500", "600", "700", "800", "900"}));
+              QStringList({QStringLiteral("λ(nm)"), "400", "500", "600", "700", "800"}));
     const int px400 = Pixel(400, 0).x();
     EXPECT_TRUE(ALaLigne({px400, 17}, {px400, 283}, TStylePlume::Pointille));
     EXPECT_EQ(c.Textes[0].x, 600 - 5 * 8); // title flush right
@@ -147,6 +148,43 @@ TEST_F(GrapheTest, TitresAvecEtSansUnite) {
     EXPECT_TRUE(c.TousLesTextes().contains("t(s)"));
     EXPECT_TRUE(c.TousLesTextes().contains("A"));
     EXPECT_FALSE(c.TousLesTextes().contains("A()"));
+}
+
+// The labels the program used to write into the axis title ("900λ(nm)", "120t(s)",
+// "0.7c(mol/L)") or into each other are left out; the others stay where they were.
+TEST_F(GrapheTest, EtiquetteQuiChevaucheraitEstOmise) {
+    struct TCas {
+        double mini, maxi;
+        const char *nom, *unite;
+        int largeur;
+        QStringList bas; // the title, then the labels written under the horizontal axis
+    };
+    const TCas cas[] = {
+        {325, 950, "\x88", "nm", 600, {"λ(nm)", "400", "500", "600", "700", "800"}},
+        {0, 128, "t", "s", 640, {"t(s)", "20", "40", "60", "80", "100"}},
+        {0, 0.75, "c", "mol/L", 600, {"c(mol/L)", "0.1", "0.2", "0.3", "0.4", "0.5", "0.6"}},
+        // Fine steps on a narrow page: every other label would touch its neighbour.
+        {0, 0.009, "x", "", 340, {"x", "0.001", "0.003", "0.005", "0.007"}},
+    };
+    for (const TCas& k : cas) {
+        g.ZoneDessin = {0, 0, k.largeur, 300};
+        g.FixeMonde(k.mini, 0, k.maxi, 3);
+        g.MondeX.Nom = k.nom;
+        g.MondeX.Unite = k.unite;
+        c.Efface();
+        g.Dessine();
+        EXPECT_EQ(TextesEn(g.ZoneTrace.Bottom + g.Marge).join(' '), k.bas.join(' '));
+        // No two texts of the page share a pixel, nor come closer than half a character.
+        for (size_t i = 0; i < c.Textes.size(); ++i)
+            for (size_t j = i + 1; j < c.Textes.size(); ++j) {
+                const auto &a = c.Textes[i], &b = c.Textes[j];
+                const bool memeLigne = a.y < b.y + g.HauteurCar && b.y < a.y + g.HauteurCar;
+                const int ecart = std::max(b.x - (a.x + 8 * int(a.texte.size())),
+                                           a.x - (b.x + 8 * int(b.texte.size())));
+                EXPECT_FALSE(memeLigne && ecart < g.LargeurCar / 2)
+                    << a.texte.toStdString() << " / " << b.texte.toStdString();
+            }
+    }
 }
 
 TEST_F(GrapheTest, LesValeursProchesDeZeroSontEcrites0) {

@@ -101,6 +101,15 @@ TEST_F(ImpressionTest, LaPageImprimeeEnPaysageMontreLaCourbe) {
     const qsizetype bleu = contenu.indexOf("0 0 1 SCN");
     ASSERT_GE(bleu, 0) << contenu.left(2000).toStdString();
     EXPECT_GE(contenu.mid(bleu).count(" l\n"), 99);
+    // The grid is dotted as on screen: dots a screen pixel long (1/96 inch at the printer's
+    // resolution), twice as far apart, not one printer dot that prints as a solid hairline.
+    static const QRegularExpression pointilles(QStringLiteral("\\[([0-9.]+) ([0-9.]+) ?\\]0 +d"));
+    const QRegularExpressionMatch motif = pointilles.match(QString::fromLatin1(contenu));
+    ASSERT_TRUE(motif.hasMatch());
+    const double point = motif.captured(1).toDouble();
+    EXPECT_NEAR(point, 1200 / 96.0, 0.1);
+    EXPECT_NEAR(motif.captured(2).toDouble(), 2 * point, 0.1);
+    EXPECT_TRUE(contenu.contains("0 J")) << "bouts carrés";
 }
 
 TEST_F(ImpressionTest, FichierImpossibleAEcrireEstSignale) {

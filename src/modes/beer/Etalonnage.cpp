@@ -4,13 +4,17 @@
 
 #include <cmath>
 
+bool EtalonRetenu(double concentration, double absorbance) {
+    return concentration > SeuilConcentration && absorbance > SeuilAbsorbance;
+}
+
 TDroiteEtalonnage AjusteDroite(const double* concentrations, const double* absorbances,
                                int nombre) {
     TDroiteEtalonnage droite;
     double sommeA = 0;
     double sommeC = 0;
     const auto compte = [&](int i) {
-        return concentrations[i] > SeuilConcentration && absorbances[i] > SeuilAbsorbance;
+        return EtalonRetenu(concentrations[i], absorbances[i]);
     };
     for (int i = 0; i < nombre; ++i) {
         if (!compte(i))

@@ -13,6 +13,9 @@ inline constexpr double SeuilConcentration = 1e-9;
 inline constexpr double SeuilAbsorbance = 0.001;
 inline constexpr int CapaciteInconnues = 4097;
 
+// Whether the standard (c, A) takes part in the fit.
+bool EtalonRetenu(double concentration, double absorbance);
+
 struct TDroiteEtalonnage {
     double Pente = 0;  // k, absorbance per unit of concentration; 0 when no standard counts
     int NbEtalons = 0; // standards that passed the thresholds
