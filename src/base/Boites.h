@@ -25,6 +25,8 @@ struct TDialogueSauvegarde {
     QStringList Filtres; // "Tablarix (*.tb3)", ...
     int FiltreChoisi = 0;
     QString ExtensionParDefaut; // without the dot
+    // While one of these filters is chosen, a name typed without extension takes the filter's.
+    QStringList FiltresAExtensionPropre;
 };
 
 // Where a print job goes: a printer by name, or a PDF file when FichierPdf is set.

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrinterInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace {
@@ -102,7 +103,16 @@ std::optional<QString> TBoitesQt::NomSauvegarde(const TDialogueSauvegarde& dialo
     choix.setNameFilters(dialogue.Filtres);
     if (dialogue.FiltreChoisi >= 0 && dialogue.FiltreChoisi < dialogue.Filtres.size())
         choix.selectNameFilter(dialogue.Filtres.at(dialogue.FiltreChoisi));
-    choix.setDefaultSuffix(dialogue.ExtensionParDefaut);
+    const auto suffixe = [&dialogue](const QString& filtre) {
+        if (!dialogue.FiltresAExtensionPropre.contains(filtre))
+            return dialogue.ExtensionParDefaut;
+        const QRegularExpressionMatch motif =
+            QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filtre);
+        return motif.hasMatch() ? motif.captured(1) : dialogue.ExtensionParDefaut;
+    };
+    choix.setDefaultSuffix(suffixe(choix.selectedNameFilter()));
+    QObject::connect(&choix, &QFileDialog::filterSelected, &choix,
+                     [&](const QString& filtre) { choix.setDefaultSuffix(suffixe(filtre)); });
     choix.selectFile(dialogue.NomFichier);
     if (choix.exec() != QDialog::Accepted || choix.selectedFiles().isEmpty())
         return std::nullopt;
@@ -122,7 +132,8 @@ std::optional<TDestinationImpression> TBoitesQt::DestinationImpression() {
         QStringLiteral("graphe.pdf"),
         {QStringLiteral("Document PDF (*.pdf)")},
         0,
-        QStringLiteral("pdf")};
+        QStringLiteral("pdf"),
+        {}};
     const std::optional<QString> fichier = NomSauvegarde(dialogue);
     if (!fichier)
         return std::nullopt;

@@ -3,6 +3,7 @@
 #include "base/BoitesQt.h"
 #include "base/Controles.h"
 #include "exchange/ConstanteDlg.h"
+#include "exchange/Fichiers.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/ConfigSpectroDlg.h"
 #include "instrument/SpectroJenway.h"
@@ -19,9 +20,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -456,10 +460,43 @@ TEST_F(FenetrePrincipale, LeClavierGrecNAtteintPasLeDialogueDeFichier) {
     attente.start(20);
     QTemporaryDir dossier;
     const std::optional<QString> choisi = Boites().NomSauvegarde(
-        {"Graphe", dossier.path(), "cinetique.pdf", {"Document PDF (*.pdf)"}, 0, "pdf"});
+        {"Graphe", dossier.path(), "cinetique.pdf", {"Document PDF (*.pdf)"}, 0, "pdf", {}});
     InstalleBoites(&boites_);
     EXPECT_FALSE(choisi);
     EXPECT_EQ(nomTape, "essai");
+}
+
+// A name typed without extension takes "TB3" (so the Tablarix format) unless the spreadsheet
+// file is the chosen format: a user who picks it gets a .csv.
+TEST_F(FenetrePrincipale, LeNomSansExtensionSuitLeFormatTableurCsv) {
+    TBoitesQt boitesQt;
+    InstalleBoites(&boitesQt);
+    QTemporaryDir dossier;
+    const std::pair<int, const char*> cas[] = {
+        {0, "mesures.TB3"}, {1, "mesures.TB3"}, {2, "mesures.csv"}, {0, "mesures.TB3"}};
+    for (const auto& [filtre, attendu] : cas) {
+        QTimer attente;
+        QObject::connect(&attente, &QTimer::timeout, [&, filtre = filtre] {
+            auto* dialogue = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            auto* types = dialogue ? dialogue->findChild<QComboBox*>("fileTypeCombo") : nullptr;
+            auto* nom = dialogue ? dialogue->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+            if (!types || !nom)
+                return;
+            attente.stop();
+            QTest::keyClick(types, Qt::Key_Home);
+            for (int i = 0; i < filtre; ++i)
+                QTest::keyClick(types, Qt::Key_Down);
+            nom->setText("mesures");
+            QTest::keyClick(nom, Qt::Key_Return);
+        });
+        attente.start(20);
+        TDialogueSauvegarde choix = DialogueSauvegardeDonnees("TB3");
+        choix.Dossier = dossier.path();
+        const std::optional<QString> choisi = Boites().NomSauvegarde(choix);
+        ASSERT_TRUE(choisi) << attendu;
+        EXPECT_EQ(QFileInfo(*choisi).fileName(), attendu);
+    }
+    InstalleBoites(&boites_);
 }
 
 class TNavigateur : public QObject {

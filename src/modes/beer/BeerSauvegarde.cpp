@@ -44,15 +44,7 @@ void TBeerForm::Journalise(TChangement changement) {
 }
 
 void TBeerForm::SaveItemClick() {
-    TDialogueSauvegarde dialogue;
-    dialogue.Titre = QStringLiteral("Sauvegarde données");
-    // The data folder, as in the other windows.
-    const QString documents = DossierSpecial(QStandardPaths::DocumentsLocation);
-    if (!documents.isEmpty())
-        dialogue.Dossier = documents + QStringLiteral("Tablarix");
-    dialogue.Filtres = {QStringLiteral("Tablarix (*.tb3)"),
-                        QStringLiteral("Tableur ASCII (*.txt)")};
-    dialogue.ExtensionParDefaut = QStringLiteral("TB3");
+    const TDialogueSauvegarde dialogue = DialogueSauvegardeDonnees(QStringLiteral("TB3"));
     const std::optional<QString> nom = Boites().NomSauvegarde(dialogue);
     // A file that could not be written leaves the run unsaved; the error box said why.
     if (nom && EcritFichierDonnees(*nom, TModeDonnees::Beer, Graphe)) {

@@ -14,14 +14,7 @@
 // crash, and a journaled run taken back.
 
 void TCinetiqueForm::SaveItemClick() {
-    TDialogueSauvegarde dialogue;
-    dialogue.Titre = QStringLiteral("Sauvegarde données");
-    const QString documents = DossierSpecial(QStandardPaths::DocumentsLocation);
-    if (!documents.isEmpty())
-        dialogue.Dossier = documents + QStringLiteral("Tablarix");
-    dialogue.Filtres = {QStringLiteral("Tablarix (*.tb3)"),
-                        QStringLiteral("Tableur ASCII (*.txt)")};
-    dialogue.ExtensionParDefaut = QStringLiteral("TB3");
+    const TDialogueSauvegarde dialogue = DialogueSauvegardeDonnees(QStringLiteral("TB3"));
     const std::optional<QString> nom = Boites().NomSauvegarde(dialogue);
     if (!nom)
         return;

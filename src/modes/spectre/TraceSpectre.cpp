@@ -389,13 +389,7 @@ void TTraceSpectre::PaintBoxMouseMove(Qt::KeyboardModifiers, int x, int y) {
 }
 
 void TTraceSpectre::SauveSpectreClick() {
-    TDialogueSauvegarde dialogue;
-    dialogue.Titre = QStringLiteral("Sauvegarde données");
-    dialogue.Dossier = QDir(DossierSpecial(QStandardPaths::DocumentsLocation))
-                           .filePath(QStringLiteral("Tablarix"));
-    dialogue.Filtres = {QStringLiteral("Tablarix (*.tb3)"),
-                        QStringLiteral("Tableur ASCII (*.txt)")};
-    dialogue.ExtensionParDefaut = QStringLiteral("tb3");
+    const TDialogueSauvegarde dialogue = DialogueSauvegardeDonnees(QStringLiteral("tb3"));
     const std::optional<QString> nom = Boites().NomSauvegarde(dialogue);
     if (!nom)
         return;

@@ -651,7 +651,8 @@ TEST_F(CinetiqueEchange, LesFichiersSuiventLesFormatsDeTablarixEtDuTableur) {
     ASSERT_EQ(boites.SauvegardesDemandees.size(), 2u);
     const TDialogueSauvegarde& d = boites.SauvegardesDemandees[0];
     EXPECT_EQ(d.Titre, "Sauvegarde données");
-    EXPECT_EQ(d.Filtres, (QStringList{"Tablarix (*.tb3)", "Tableur ASCII (*.txt)"}));
+    EXPECT_EQ(d.Filtres,
+              (QStringList{"Tablarix (*.tb3)", "Tableur ASCII (*.txt)", "Tableur CSV (*.csv)"}));
     EXPECT_EQ(d.ExtensionParDefaut, "TB3");
     EXPECT_EQ(d.Dossier, QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
                              .filePath("Tablarix"));

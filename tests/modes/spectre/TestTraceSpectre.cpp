@@ -579,7 +579,8 @@ TEST_F(SpectreSimule, SauvegardeDansLesDeuxFormats) {
     ASSERT_EQ(boites.SauvegardesDemandees.size(), 1u);
     const TDialogueSauvegarde& dialogue = boites.SauvegardesDemandees[0];
     EXPECT_EQ(dialogue.Titre, "Sauvegarde données");
-    EXPECT_EQ(dialogue.Filtres, QStringList({"Tablarix (*.tb3)", "Tableur ASCII (*.txt)"}));
+    EXPECT_EQ(dialogue.Filtres,
+              QStringList({"Tablarix (*.tb3)", "Tableur ASCII (*.txt)", "Tableur CSV (*.csv)"}));
     EXPECT_EQ(dialogue.ExtensionParDefaut, "tb3");
     EXPECT_EQ(dialogue.Dossier,
               QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
