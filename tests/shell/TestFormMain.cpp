@@ -24,7 +24,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -477,7 +476,7 @@ TEST_F(FenetrePrincipale, LeNomSansExtensionSuitLeFormatTableurCsv) {
     for (const auto& [filtre, attendu] : cas) {
         QTimer attente;
         QObject::connect(&attente, &QTimer::timeout, [&, filtre = filtre] {
-            auto* dialogue = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QWidget* dialogue = QApplication::activeModalWidget();
             auto* types = dialogue ? dialogue->findChild<QComboBox*>("fileTypeCombo") : nullptr;
             auto* nom = dialogue ? dialogue->findChild<QLineEdit*>("fileNameEdit") : nullptr;
             if (!types || !nom)
