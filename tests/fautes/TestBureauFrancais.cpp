@@ -141,7 +141,7 @@ TEST_F(BureauFrancais, CinetiqueSpectreEtEtalonnageGardentChaquePoint) {
     beer.EnregistreBtn->click();
     ASSERT_EQ(beer.Session.Inconnues.NbreInconnues, 1);
     EXPECT_NEAR(beer.Session.Inconnues.ConcInconnue[0], 0.6, 0.005);
-    EXPECT_NEAR(beer.Session.Pente, 0.82, 0.01);
+    EXPECT_NEAR(beer.Session.Pente(), 0.82, 0.01);
     EXPECT_TRUE(simulateur->Journal().contains("G520,0[13]"));
     ASSERT_NO_FATAL_FAILURE(
         SauveEtCompare(beer.FileSaveBtn, QStringLiteral("etalons.txt"), etalons));

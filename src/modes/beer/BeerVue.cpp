@@ -98,7 +98,7 @@ void TBeerForm::RemplitMesures() {
 
 void TBeerForm::TraceEtalonnage() {
     int px = -1, py = -1;
-    if (ExtremiteDroite(Graphe, Session.Pente, px, py)) {
+    if (ExtremiteDroite(Graphe, Session.Pente(), px, py)) {
         int px0 = -1, py0 = -1;
         Graphe.MondeVersEcran(0, 0, px0, py0);
         Graphe.Canvas->Plume = {Graphe.Courbe.Couleur, TStylePlume::Continu, TModePlume::Copie};

@@ -190,11 +190,11 @@ TEST_F(FenetreBeer, ActivationRemetLesAxesDuMode) {
     EXPECT_EQ(f->Graphe.Courbe.NbPoints, 0);
     Etalon("0.5", "0.3");
     Peint();
-    EXPECT_DOUBLE_EQ(f->Graphe.MondeX.Maxi, 0.5);
+    EXPECT_DOUBLE_EQ(f->Graphe.MondeX.Maxi, 0.6); // past the standard, on a graduation
     Active();
     EXPECT_DOUBLE_EQ(f->Graphe.MondeX.Maxi, 0.1);
     Peint();
-    EXPECT_DOUBLE_EQ(f->Graphe.MondeX.Maxi, 0.5);
+    EXPECT_DOUBLE_EQ(f->Graphe.MondeX.Maxi, 0.6);
     EXPECT_DOUBLE_EQ(f->Graphe.MondeY.Maxi, 1.0);
 }
 
@@ -337,7 +337,7 @@ TEST_F(FenetreBeer, CalibrationParLeRapportDesSommes) {
         }
         EXPECT_FALSE(f->EnregistreBtn->isHidden());
         EXPECT_EQ(f->EnregistreBtn->text(), "Concentration ?");
-        EXPECT_NEAR(f->Session.Pente, c.pente, 1e-9);
+        EXPECT_NEAR(f->Session.Pente(), c.pente, 1e-9);
         if (c.ecart)
             EXPECT_EQ(f->EcartLabel->text(), c.ecart);
         else // the standards lie on the line: only rounding is left
@@ -369,9 +369,9 @@ TEST_F(FenetreBeer, EtalonApresTroisInconnuesLesRecalculeEtDroiteRaide) {
     Peint();
     // The line would leave the top of the drawing: it ends at the height of MondeY.Maxi.
     int px = -1, py = -1;
-    ASSERT_TRUE(ExtremiteDroite(f->Graphe, f->Session.Pente, px, py));
+    ASSERT_TRUE(ExtremiteDroite(f->Graphe, f->Session.Pente(), px, py));
     EXPECT_EQ(py, f->Graphe.MondeY.VersEcran(f->Graphe.MondeY.Maxi));
-    EXPECT_EQ(px, f->Graphe.MondeX.VersEcran(f->Graphe.MondeY.Maxi / f->Session.Pente));
+    EXPECT_EQ(px, f->Graphe.MondeX.VersEcran(f->Graphe.MondeY.Maxi / f->Session.Pente()));
     const QImage& image = f->Oscillo->Image();
     EXPECT_EQ(image.pixelColor(px, py), QColor(0, 0, 255));
     int cx = -1, cy = -1;
@@ -379,11 +379,40 @@ TEST_F(FenetreBeer, EtalonApresTroisInconnuesLesRecalculeEtDroiteRaide) {
     EXPECT_EQ(image.pixelColor(cx, cy), QColor(255, 0, 0));
 
     Etalon("0.03", "0.60");
-    EXPECT_NEAR(f->Session.Pente, 21.0, 1e-9);
+    EXPECT_NEAR(f->Session.Pente(), 21.0, 1e-9);
     EXPECT_EQ(Case(f->beerCalcGrid, 0, 0), "0.0143");
     EXPECT_EQ(Case(f->beerCalcGrid, 1, 0), "0.0238");
     EXPECT_EQ(Case(f->beerCalcGrid, 2, 0), "0.0333");
     EXPECT_FALSE(f->Session.DerniereInconnue);
+}
+
+// Every standard's cross lies wholly inside the plot, the largest one too: the axes end beyond
+// the data, on a graduation, instead of on the largest value itself.
+TEST_F(FenetreBeer, PlusGrandEtalonDansLeCadre) {
+    const std::vector<std::pair<const char*, QByteArray>> series[] = {
+        {{"0.05", "0.3"}, {"0.1", "0.6"}, {"0.2", "1.2"}},
+        {{"0.5", "0.3"}, {"0.8", "1.7"}, {"1", "2"}},
+    };
+    for (const auto& etalons : series) {
+        SCOPED_TRACE(etalons.back().first);
+        ChoisitMode(1);
+        if (f->ResetBtn->isVisible())
+            f->ResetBtn->click();
+        boites.Reponses.assign(etalons.size(), TReponseBoite::Oui); // beyond the 0.1 axis
+        for (const auto& [c, a] : etalons)
+            Etalon(c, a);
+        Peint();
+        const Tgraphe& g = f->Graphe;
+        const TRectangle& cadre = g.ZoneTrace;
+        const int t = g.TailleMarque;
+        for (int i = 0; i < g.Courbe.NbPoints; ++i) {
+            int px = -1, py = -1;
+            g.MondeVersEcran(g.Courbe.X[i], g.Courbe.Y[i], px, py);
+            EXPECT_TRUE(cadre.Left < px - t && px + t < cadre.Right) << i << ": " << px;
+            EXPECT_TRUE(cadre.Top < py - t && py + t < cadre.Bottom) << i << ": " << py;
+        }
+        ChoisitMode(0);
+    }
 }
 
 TEST_F(FenetreBeer, DefaireInconnuesPuisEtalonsSansRecalcul) {
@@ -392,7 +421,7 @@ TEST_F(FenetreBeer, DefaireInconnuesPuisEtalonsSansRecalcul) {
     Etalon("0.02", "0.4");
     Etalon("0.03", "0.6");
     Etalon("0.04", "1.0");
-    const double pente = f->Session.Pente;
+    const double pente = f->Session.Pente();
     Inconnue("0.3");
     Inconnue("0.5");
     f->UndoBtn->click();
@@ -403,7 +432,7 @@ TEST_F(FenetreBeer, DefaireInconnuesPuisEtalonsSansRecalcul) {
     // None left: Undo goes on with the standards, the slope stays as it was.
     f->UndoBtn->click();
     EXPECT_EQ(f->Graphe.Courbe.NbPoints, 3);
-    EXPECT_EQ(f->Session.Pente, pente);
+    EXPECT_EQ(f->Session.Pente(), pente);
     EXPECT_FALSE(f->EnregistreBtn->isHidden());
     f->UndoBtn->click();
     EXPECT_EQ(f->Graphe.Courbe.NbPoints, 2);
@@ -417,7 +446,7 @@ TEST_F(FenetreBeer, PenteNulleSansConcentrationNiDivision) {
     Etalon("0", "0.3");
     Etalon("0.01", "0.0005");
     Etalon("0.02", "0.001");
-    EXPECT_EQ(f->Session.Pente, 0);
+    EXPECT_EQ(f->Session.Pente(), 0);
     EXPECT_FALSE(f->EnregistreBtn->isHidden());
     EXPECT_EQ(f->EcartLabel->text(), "Aucun étalon au-dessus des seuils : pas de droite");
     Inconnue("0.4");
@@ -425,7 +454,7 @@ TEST_F(FenetreBeer, PenteNulleSansConcentrationNiDivision) {
     EXPECT_EQ(Case(f->beerCalcGrid, 0, 0), "");
     EXPECT_EQ(Case(f->beerCalcGrid, 0, 1), "0.4");
     Etalon("0.02", "0.4");
-    EXPECT_EQ(f->Session.Pente, 20);
+    EXPECT_EQ(f->Session.Pente(), 20);
     EXPECT_EQ(Case(f->beerCalcGrid, 0, 0), "0.02");
 }
 
@@ -519,7 +548,7 @@ TEST_F(FenetreBeer, EtalonsEtInconnueDansLaCuveDuSimulateur) {
     f->EnregistreBtn->click();
     ASSERT_EQ(f->Session.Inconnues.NbreInconnues, 1);
     EXPECT_NEAR(f->Session.Inconnues.ConcInconnue[0], 0.6, 0.005);
-    EXPECT_NEAR(f->Session.Pente, 0.82, 0.01);
+    EXPECT_NEAR(f->Session.Pente(), 0.82, 0.01);
     EXPECT_TRUE(simulateur->Journal().contains("G520.0[13]\nZA[13]\nA[13]\n"));
 }
 
