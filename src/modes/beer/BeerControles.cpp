@@ -122,14 +122,17 @@ QLayout* TBeerForm::CreeLigneAppareil() {
     ZeroBtn = new QPushButton(QStringLiteral("Zéro"));
     Prepare(*ZeroBtn, QStringLiteral("ZeroBtn"),
             QStringLiteral("Zéro/Blanc|Mettre la cuve avec le solvant puis cliquer ici"));
+    TableauBtn =
+        BoutonImage(QStyle::SP_FileDialogDetailedView, QStringLiteral("TableauBtn"),
+                    QStringLiteral("Tableau|Tableau des points, à copier vers un tableur"));
     PrintBtn = BoutonImage(QStyle::SP_FileIcon, QStringLiteral("PrintBtn"),
                            QStringLiteral("Impression du graphe"));
     ExitBtn = BoutonImage(QStyle::SP_DialogCloseButton, QStringLiteral("ExitBtn"),
                           QStringLiteral("Quitter"));
     auto* ligne = new QHBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*>{ClipSaveBtn, RegSaveBtn, FileSaveBtn, ModeBtn,
-                                                      ResetBtn, UndoBtn, LabelLambda, LambdaSE,
-                                                      MajBtn, ZeroBtn, PrintBtn, ExitBtn})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             ClipSaveBtn, RegSaveBtn, FileSaveBtn, ModeBtn, ResetBtn, UndoBtn, LabelLambda,
+             LambdaSE, MajBtn, ZeroBtn, TableauBtn, PrintBtn, ExitBtn})
         ligne->addWidget(w);
     ligne->addStretch();
     return ligne;
@@ -177,9 +180,16 @@ void TBeerForm::CreePanneauDroit() {
     beerCalcGrid->setFixedHeight(120);
     Prepare(*beerCalcGrid, QStringLiteral("beerCalcGrid"),
             QStringLiteral("|Valeurs déterminées à partir de la loi de Beer-Lambert"));
+    // Its columns are named: the grid of the standards names them in its first rows.
+    beerCalcGrid->horizontalHeader()->show();
+    beerCalcGrid->horizontalHeader()->setFixedHeight(18);
     QPalette rouge = beerCalcGrid->palette(); // the unknown samples are in red
     rouge.setColor(QPalette::Text, QColor(255, 0, 0));
     beerCalcGrid->setPalette(rouge);
+    LoiLabel = new QLabel;
+    LoiLabel->setObjectName(QStringLiteral("LoiLabel"));
+    DeterminationLabel = new QLabel;
+    DeterminationLabel->setObjectName(QStringLiteral("DeterminationLabel"));
     EcartLabel = new QLabel;
     EcartLabel->setObjectName(QStringLiteral("EcartLabel"));
     EcartLabel->setWordWrap(true);
@@ -188,5 +198,7 @@ void TBeerForm::CreePanneauDroit() {
     colonne->setSpacing(2);
     colonne->addWidget(BeerMesureGrid, 1);
     colonne->addWidget(beerCalcGrid);
+    colonne->addWidget(LoiLabel);
+    colonne->addWidget(DeterminationLabel);
     colonne->addWidget(EcartLabel);
 }

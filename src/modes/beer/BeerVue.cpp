@@ -133,6 +133,8 @@ void TBeerForm::RemplitGrilleCalcul() {
 }
 
 void TBeerForm::MajEcart() {
+    LoiLabel->setText(Session.TexteLoi());
+    DeterminationLabel->setText(Session.TexteDetermination());
     if (Session.SansDroite())
         EcartLabel->setText(QStringLiteral("Aucun étalon au-dessus des seuils : pas de droite"));
     else

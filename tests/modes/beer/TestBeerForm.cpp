@@ -3,12 +3,14 @@
 #include "base/Controles.h"
 #include "base/Utilitaires.h"
 #include "exchange/ConstanteDlg.h"
+#include "exchange/TableauPoints.h"
 #include "exchange/TransportDDE.h"
 #include "graph/BoitePeinture.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/beer/BeerForm.h"
 #include "modes/beer/ModeBeerDlg.h"
+#include "modes/journal/Journal.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
 
@@ -17,6 +19,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMutex>
@@ -24,6 +27,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -308,6 +312,8 @@ struct TCasCalibration {
     double pente;
     const char* concentration;
     const char* ecart;
+    const char* loi;
+    const char* determination;
 };
 
 TEST_F(FenetreBeer, CalibrationParLeRapportDesSommes) {
@@ -317,13 +323,17 @@ TEST_F(FenetreBeer, CalibrationParLeRapportDesSommes) {
          "0.5",
          1.5 / 0.07,
          "0.0233",
-         "Ecart quadratique sur A : 0.0267"},
+         "Ecart quadratique sur A : 0.0267",
+         "A = 21.43 × c",
+         "R² = 0.9977"},
         {"blanc exclu",
          {{"0", "0.002"}, {"0.01", "0.2"}, {"0.02", "0.4"}, {"0.03", "0.6"}},
          "0.5",
          20,
          "0.025",
-         nullptr},
+         nullptr,
+         "A = 20 × c",
+         "R² = 1"},
     };
     for (const TCasCalibration& c : cas) {
         SCOPED_TRACE(c.nom);
@@ -333,8 +343,18 @@ TEST_F(FenetreBeer, CalibrationParLeRapportDesSommes) {
         EXPECT_EQ(f->LabelClavier->text(), "c (mol/L) =");
         for (size_t i = 0; i < c.etalons.size(); ++i) {
             EXPECT_EQ(f->EnregistreBtn->isHidden(), i < 3);
+            // No line before the third standard, and no law.
+            EXPECT_EQ(f->LoiLabel->text(), i < 3 ? "" : QString::fromUtf8(c.loi));
             Etalon(c.etalons[i].first, c.etalons[i].second);
         }
+        EXPECT_EQ(f->LoiLabel->text(), QString::fromUtf8(c.loi));
+        EXPECT_EQ(f->DeterminationLabel->text(), QString::fromUtf8(c.determination));
+        EXPECT_TRUE(f->LoiLabel->isVisibleTo(f));
+        // Its columns named, with the unit of the concentration.
+        ASSERT_NE(f->beerCalcGrid->horizontalHeaderItem(1), nullptr);
+        EXPECT_FALSE(f->beerCalcGrid->horizontalHeader()->isHidden());
+        EXPECT_EQ(f->beerCalcGrid->horizontalHeaderItem(0)->text(), "c (mol/L)");
+        EXPECT_EQ(f->beerCalcGrid->horizontalHeaderItem(1)->text(), "A");
         EXPECT_FALSE(f->EnregistreBtn->isHidden());
         EXPECT_EQ(f->EnregistreBtn->text(), "Concentration ?");
         EXPECT_NEAR(f->Session.Pente(), c.pente, 1e-9);
@@ -413,6 +433,90 @@ TEST_F(FenetreBeer, PlusGrandEtalonDansLeCadre) {
         }
         ChoisitMode(0);
     }
+}
+
+// The law shown is the one of the line drawn: after an undone standard, both keep the last fit;
+// without a line, nothing is shown. A run brought back from its journal shows its law again.
+TEST_F(FenetreBeer, LoiEtDeterminationSuiventLaDroite) {
+    ChoisitMode(1);
+    Etalon("0.01", "0.2");
+    Etalon("0.02", "0.4");
+    Etalon("0.03", "0.6");
+    Etalon("0.04", "1.0");
+    // k = 2.2 / 0.1; residues -0.02, -0.04, -0.06, 0.12 over ΣA² = 1.56.
+    EXPECT_EQ(f->LoiLabel->text(), "A = 22 × c");
+    EXPECT_EQ(f->DeterminationLabel->text(), "R² = 0.9872");
+    f->UndoBtn->click();
+    Peint();
+    EXPECT_EQ(f->LoiLabel->text(), "A = 22 × c");
+    EXPECT_EQ(f->DeterminationLabel->text(), "R² = 0.9872");
+    int px = -1, py = -1;
+    ASSERT_TRUE(ExtremiteDroite(f->Graphe, 22, px, py));
+    EXPECT_EQ(f->Oscillo->Image().pixelColor(px, py), QColor(0, 0, 255));
+    f->UndoBtn->click();
+    EXPECT_EQ(f->LoiLabel->text(), "");
+    EXPECT_EQ(f->DeterminationLabel->text(), "");
+    Etalon("0.03", "0.6");
+    EXPECT_EQ(f->LoiLabel->text(), "A = 20 × c");
+    EXPECT_EQ(f->DeterminationLabel->text(), "R² = 1");
+    boites.Reponses = {TReponseBoite::Non}; // the unsaved table is let go
+    f->ResetBtn->click();
+    EXPECT_EQ(f->Graphe.Courbe.NbPoints, 0);
+    EXPECT_EQ(f->LoiLabel->text(), "");
+
+    Etalon("0.01", "0.2");
+    Etalon("0.02", "0.4");
+    Etalon("0.04", "0.8");
+    ChoisitMode(0);
+    EXPECT_EQ(f->LoiLabel->text(), "");
+    EXPECT_TRUE(f->LoiLabel->isHidden());
+
+    QTemporaryDir dossier;
+    QFile journal(dossier.filePath("beer.journal"));
+    ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
+    journal.write("JOURNAL-JENWAY 1\nC mode beer\nC beer.mode 1\nC lambda 540\nC x.nom c\n"
+                  "C x.unite mol%2FL\nP 0.01 0.25\nP 0.02 0.4\nP 0.04 0.85\n");
+    journal.close();
+    const std::optional<TJournalLu> lu = LitJournal(journal.fileName());
+    ASSERT_TRUE(lu);
+    f->Restaure(*lu);
+    EXPECT_EQ(f->LoiLabel->text(), "A = 21.43 × c");
+    EXPECT_EQ(f->DeterminationLabel->text(), "R² = 0.9977");
+    EXPECT_TRUE(f->LoiLabel->isVisibleTo(f));
+}
+
+// "Tableau" follows the run: a row per point taken, fewer after an undo, none after a reset
+// or a run brought back.
+TEST_F(FenetreBeer, TableauSuitLaSerie) {
+    f->TableauBtn->click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f->Tableau));
+    const QAbstractItemModel& modele = *f->Tableau->Grille->model();
+    EXPECT_EQ(modele.rowCount(), 0);
+    EXPECT_EQ(modele.headerData(0, Qt::Horizontal).toString(), "n");
+    Absorbance("0.25");
+    for (int i = 0; i < 3; ++i)
+        Espace();
+    EXPECT_EQ(modele.rowCount(), 3);
+    EXPECT_EQ(modele.data(modele.index(2, 0)).toString(), "2");
+    EXPECT_EQ(modele.data(modele.index(2, 1)).toString(), "0.25");
+    f->UndoBtn->click();
+    EXPECT_EQ(modele.rowCount(), 2);
+    Espace();
+    ASSERT_FALSE(f->ResetBtn->isHidden());
+    boites.Reponses = {TReponseBoite::Non}; // the unsaved table is let go
+    f->ResetBtn->click();
+    EXPECT_EQ(modele.rowCount(), 0);
+
+    ChoisitMode(1);
+    EXPECT_EQ(modele.headerData(0, Qt::Horizontal).toString(), "c (mol/L)");
+    Etalon("0.01", "0.2");
+    Etalon("0.02", "0.4");
+    Etalon("0.04", "0.8");
+    Inconnue("0.5"); // not a point of the table
+    EXPECT_EQ(modele.rowCount(), 3);
+    EXPECT_EQ(modele.data(modele.index(2, 0)).toString(), "0.04");
+    ChoisitMode(2);
+    EXPECT_EQ(modele.rowCount(), 0);
 }
 
 TEST_F(FenetreBeer, DefaireInconnuesPuisEtalonsSansRecalcul) {
