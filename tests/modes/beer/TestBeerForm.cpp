@@ -1,6 +1,9 @@
 #include "BoitesScriptees.h"
+#include "OutilsTests.h"
 #include "SimulateurLance.h"
 #include "base/Controles.h"
+#include "base/Horloge.h"
+#include "base/Regional.h"
 #include "base/Utilitaires.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/TableauPoints.h"
@@ -517,6 +520,49 @@ TEST_F(FenetreBeer, TableauSuitLaSerie) {
     EXPECT_EQ(modele.data(modele.index(2, 0)).toString(), "0.04");
     ChoisitMode(2);
     EXPECT_EQ(modele.rowCount(), 0);
+}
+
+// The printed page tells what was measured above the graph: the mode, when, the wavelength,
+// the page information and, with a line drawn, its law.
+TEST_F(FenetreBeer, PageImprimeeAvecSonEntete) {
+    THorlogeTest horloge(QDateTime(QDate(2026, 12, 10), QTime(16, 20, 5)));
+    InstalleHorloge(&horloge);
+    ConstanteDlg->NomConstEdit->setText("T");
+    ConstanteDlg->UniteConstEdit->setText("°C");
+    ConstanteDlg->ValeurConstEdit->setText("25");
+    ConstanteDlg->EditComm->setText("groupe 3");
+    ConstanteDlg->ConstanteValide = true;
+    const QString debut = "Loi de Beer-Lambert — " + TexteDateHeure(horloge.DateHeure());
+    const struct {
+        int mode;
+        QStringList lignes;
+    } cas[] = {
+        {0, {debut, "λ = 500 nm", "T = 25 °C", "groupe 3"}},
+        {1, {debut, "λ = 500 nm", "T = 25 °C", "groupe 3", "A = 21.43 × c R² = 0.9977"}},
+    };
+    QTemporaryDir dossier;
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.mode);
+        ChoisitMode(c.mode);
+        if (c.mode == 1) {
+            Etalon("0.01", "0.25");
+            Etalon("0.02", "0.40");
+            Etalon("0.04", "0.85");
+        }
+        const QString pdf = dossier.filePath(QString("page%1.pdf").arg(c.mode));
+        boites.Destinations = {TDestinationImpression{QString(), pdf}};
+        f->PrintBtn->click();
+        EXPECT_EQ(TexteDuPdf(pdf).mid(0, c.lignes.size()), c.lignes);
+        EXPECT_EQ(f->Graphe.Canvas, &f->Oscillo->Canevas());
+    }
+    // A parameter not complete is not told; the comment still is.
+    ConstanteDlg->ConstanteValide = false;
+    const QString pdf = dossier.filePath("sans-parametre.pdf");
+    boites.Destinations = {TDestinationImpression{QString(), pdf}};
+    f->PrintBtn->click();
+    EXPECT_EQ(TexteDuPdf(pdf).mid(0, 4),
+              QStringList({debut, "λ = 500 nm", "groupe 3", "A = 21.43 × c R² = 0.9977"}));
+    InstalleHorloge(nullptr);
 }
 
 TEST_F(FenetreBeer, DefaireInconnuesPuisEtalonsSansRecalcul) {
