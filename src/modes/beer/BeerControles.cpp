@@ -122,17 +122,14 @@ QLayout* TBeerForm::CreeLigneAppareil() {
     ZeroBtn = new QPushButton(QStringLiteral("Zéro"));
     Prepare(*ZeroBtn, QStringLiteral("ZeroBtn"),
             QStringLiteral("Zéro/Blanc|Mettre la cuve avec le solvant puis cliquer ici"));
-    TableauBtn =
-        BoutonImage(QStyle::SP_FileDialogDetailedView, QStringLiteral("TableauBtn"),
-                    QStringLiteral("Tableau|Tableau des points, à copier vers un tableur"));
     PrintBtn = BoutonImage(QStyle::SP_FileIcon, QStringLiteral("PrintBtn"),
                            QStringLiteral("Impression du graphe"));
     ExitBtn = BoutonImage(QStyle::SP_DialogCloseButton, QStringLiteral("ExitBtn"),
                           QStringLiteral("Quitter"));
     auto* ligne = new QHBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             ClipSaveBtn, RegSaveBtn, FileSaveBtn, ModeBtn, ResetBtn, UndoBtn, LabelLambda,
-             LambdaSE, MajBtn, ZeroBtn, TableauBtn, PrintBtn, ExitBtn})
+    for (QWidget* w : std::initializer_list<QWidget*>{ClipSaveBtn, RegSaveBtn, FileSaveBtn, ModeBtn,
+                                                      ResetBtn, UndoBtn, LabelLambda, LambdaSE,
+                                                      MajBtn, ZeroBtn, PrintBtn, ExitBtn})
         ligne->addWidget(w);
     ligne->addStretch();
     return ligne;
@@ -154,11 +151,16 @@ QLayout* TBeerForm::CreeLigneSaisie() {
     EnregistreEdit->setAccessibleName(QStringLiteral("Enregistrer"));
     EnregistreEdit->setFixedWidth(0);
     EnregistreEdit->setFrame(false);
+    // The first line is full at the window's width: the table's button ends this one.
+    TableauBtn =
+        BoutonImage(QStyle::SP_FileDialogDetailedView, QStringLiteral("TableauBtn"),
+                    QStringLiteral("Tableau|Tableau des points, à copier vers un tableur"));
     auto* ligne = new QHBoxLayout;
     for (QWidget* w :
          std::initializer_list<QWidget*>{LabelClavier, ClavierEdit, EnregistreBtn, EnregistreEdit})
         ligne->addWidget(w);
     ligne->addStretch();
+    ligne->addWidget(TableauBtn);
     return ligne;
 }
 
