@@ -61,14 +61,13 @@ void TBeerForm::AjoutePoint(int i) {
 }
 
 // The new unknown sample `j`, in its grid and, when the line gave it a concentration, on the
-// graph.
+// graph, whose axes may have to grow to hold it.
 void TBeerForm::MontreInconnue(int j) {
-    const TInconnues& inconnues = Session.Inconnues;
     AuMoins(*beerCalcGrid, j + 1);
     RemplitInconnue(j);
     beerCalcGrid->setCurrentCell(j, 0);
-    if (inconnues.ConcInconnue[j] != Indefini)
-        Graphe.TraceCarre(inconnues.ConcInconnue[j], inconnues.AbsInconnue[j]);
+    if (Session.Inconnues.ConcInconnue[j] != Indefini)
+        Oscillo->Repeint();
 }
 
 // After a fit: the unknown samples' concentrations, the deviation and the line.

@@ -1,5 +1,6 @@
 #include "modes/beer/SessionBeer.h"
 
+#include "base/Utilitaires.h"
 #include "graph/Cadre.h"
 #include "graph/Courbe.h"
 #include "graph/Monde.h"
@@ -167,14 +168,20 @@ void TSessionBeer::AdapteAxes() {
         y_.Maxi = 1.0;
         return;
     }
+    double a = courbe_.MaxiY();
+    double c = courbe_.MaxiX();
+    // The unknown samples' squares stay inside the frame too.
+    for (int j = 0; j < Inconnues.NbreInconnues && Mode == 1; ++j)
+        if (Inconnues.ConcInconnue[j] != Indefini) {
+            a = std::max(a, Inconnues.AbsInconnue[j]);
+            c = std::max(c, Inconnues.ConcInconnue[j]);
+        }
     // Values too small to scale by keep the axis's usual range.
-    const double a = courbe_.MaxiY();
     if (a < 0.1)
         y_.Maxi = std::max(y_.Maxi, 1.0);
     else
         Atteint(y_, a);
     if (Mode == 1) {
-        const double c = courbe_.MaxiX();
         if (c < 0.01)
             x_.Maxi = std::max(x_.Maxi, 0.1);
         else

@@ -428,12 +428,18 @@ TEST_F(FenetreBeer, PlusGrandEtalonDansLeCadre) {
         const Tgraphe& g = f->Graphe;
         const TRectangle& cadre = g.ZoneTrace;
         const int t = g.TailleMarque;
-        for (int i = 0; i < g.Courbe.NbPoints; ++i) {
+        const auto dedans = [&](double x, double y) {
             int px = -1, py = -1;
-            g.MondeVersEcran(g.Courbe.X[i], g.Courbe.Y[i], px, py);
-            EXPECT_TRUE(cadre.Left < px - t && px + t < cadre.Right) << i << ": " << px;
-            EXPECT_TRUE(cadre.Top < py - t && py + t < cadre.Bottom) << i << ": " << py;
-        }
+            g.MondeVersEcran(x, y, px, py);
+            EXPECT_TRUE(cadre.Left < px - t && px + t < cadre.Right) << x << ": " << px;
+            EXPECT_TRUE(cadre.Top < py - t && py + t < cadre.Bottom) << y << ": " << py;
+        };
+        for (int i = 0; i < g.Courbe.NbPoints; ++i)
+            dedans(g.Courbe.X[i], g.Courbe.Y[i]);
+        // An unknown sample beyond the standards: the axes grow to hold its square.
+        Inconnue("2.6");
+        Peint();
+        dedans(f->Session.Inconnues.ConcInconnue[0], 2.6);
         ChoisitMode(0);
     }
 }
