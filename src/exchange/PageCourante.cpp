@@ -5,6 +5,7 @@
 #include "base/Regional.h"
 #include "exchange/ConstanteDlg.h"
 #include "graph/Graphe.h"
+#include "graph/PageImprimee.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -28,6 +29,17 @@ TRenseignementsPage RenseignementsPage() {
     r.Commentaire = Octets(ConstanteDlg->EditComm);
     r.ConstanteValide = ConstanteDlg->ConstanteValide;
     return r;
+}
+
+void RenseigneEntete(TEntetePage& entete) {
+    if (ConstanteDlg == nullptr)
+        return;
+    if (ConstanteDlg->ConstanteValide) {
+        entete.Symbole = ConstanteDlg->NomConstEdit->text();
+        entete.Unite = ConstanteDlg->UniteConstEdit->text();
+        entete.Valeur = ConstanteDlg->ValeurConstEdit->text();
+    }
+    entete.Commentaire = ConstanteDlg->EditComm->text();
 }
 
 TDonneesPage DonneesPage(const Tgraphe& graphe) {

@@ -36,6 +36,12 @@ TEtendue Arrondie(TEtendue e) {
 
 } // namespace
 
+double HautArrondi(double mini, double maxi) {
+    if (!(maxi > mini))
+        return maxi;
+    return Arrondie({mini, maxi}).maxi;
+}
+
 std::optional<TCadre> CadreAjuste(const Tcourbe& courbe) {
     std::optional<TEtendue> x, y;
     const auto etend = [](std::optional<TEtendue>& e, double v) {

@@ -17,3 +17,7 @@ struct TCadre {
 // axis's fine graduation step, so that the data fill the plot and the labels stay round.
 // Nothing without a readable point.
 std::optional<TCadre> CadreAjuste(const Tcourbe& courbe);
+
+// The top of [mini, maxi] raised to the next multiple of the fine graduation step of that range:
+// an axis that ends there ends on a round label. `maxi` itself when the range cannot be graduated.
+double HautArrondi(double mini, double maxi);

@@ -54,7 +54,8 @@ int DessineEntete(TCanevas& canevas, const TRectangle& page, const TEntetePage& 
 }
 
 bool ImprimePage(Tgraphe& graphe, const TEntetePage& entete,
-                 const TDestinationImpression& destination, QPageLayout::Orientation orientation) {
+                 const TDestinationImpression& destination, QPageLayout::Orientation orientation,
+                 const std::function<void()>& complement) {
     TTravailImpression travail(destination, orientation);
     if (!travail.Commence()) {
         AfficheErreur(travail.MessageEchec());
@@ -67,6 +68,8 @@ bool ImprimePage(Tgraphe& graphe, const TEntetePage& entete,
     graphe.Canvas = &travail.Canevas();
     graphe.ZoneDessin = page;
     graphe.Dessine();
+    if (complement)
+        complement();
     travail.Termine();
     graphe.Canvas = ecran;
     return true;

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class TCanevas;
@@ -42,8 +43,10 @@ QStringList LignesEntete(const TEntetePage& entete);
 // Writes the header at the top of `page`; the bottom of the last line.
 int DessineEntete(TCanevas& canevas, const TRectangle& page, const TEntetePage& entete);
 
-// One page, in that orientation: the header, then the graph over the rest of the page. False,
+// One page, in that orientation: the header, then the graph over the rest of the page, then
+// what `complement` draws over it with the graph's page layout (a mode's own marks). False,
 // after the error box, when the printer or the file refuses the job.
 bool ImprimePage(Tgraphe& graphe, const TEntetePage& entete,
                  const TDestinationImpression& destination,
-                 QPageLayout::Orientation orientation = QPageLayout::Landscape);
+                 QPageLayout::Orientation orientation = QPageLayout::Landscape,
+                 const std::function<void()>& complement = {});

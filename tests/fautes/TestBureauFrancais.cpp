@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QToolButton>
 
@@ -141,7 +142,13 @@ TEST_F(BureauFrancais, CinetiqueSpectreEtEtalonnageGardentChaquePoint) {
     beer.EnregistreBtn->click();
     ASSERT_EQ(beer.Session.Inconnues.NbreInconnues, 1);
     EXPECT_NEAR(beer.Session.Inconnues.ConcInconnue[0], 0.6, 0.005);
-    EXPECT_NEAR(beer.Session.Pente, 0.82, 0.01);
+    EXPECT_NEAR(beer.Session.Pente(), 0.82, 0.01);
+    // The law beside the line, with the comma.
+    EXPECT_TRUE(QRegularExpression("^A = 0,8\\d* × c$").match(beer.LoiLabel->text()).hasMatch())
+        << beer.LoiLabel->text().toStdString();
+    EXPECT_TRUE(
+        QRegularExpression("^R² = (0,9\\d*|1)$").match(beer.DeterminationLabel->text()).hasMatch())
+        << beer.DeterminationLabel->text().toStdString();
     EXPECT_TRUE(simulateur->Journal().contains("G520,0[13]"));
     ASSERT_NO_FATAL_FAILURE(
         SauveEtCompare(beer.FileSaveBtn, QStringLiteral("etalons.txt"), etalons));

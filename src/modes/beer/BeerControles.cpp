@@ -151,11 +151,16 @@ QLayout* TBeerForm::CreeLigneSaisie() {
     EnregistreEdit->setAccessibleName(QStringLiteral("Enregistrer"));
     EnregistreEdit->setFixedWidth(0);
     EnregistreEdit->setFrame(false);
+    // The first line is full at the window's width: the table's button ends this one.
+    TableauBtn =
+        BoutonImage(QStyle::SP_FileDialogDetailedView, QStringLiteral("TableauBtn"),
+                    QStringLiteral("Tableau|Tableau des points, à copier vers un tableur"));
     auto* ligne = new QHBoxLayout;
     for (QWidget* w :
          std::initializer_list<QWidget*>{LabelClavier, ClavierEdit, EnregistreBtn, EnregistreEdit})
         ligne->addWidget(w);
     ligne->addStretch();
+    ligne->addWidget(TableauBtn);
     return ligne;
 }
 
@@ -177,9 +182,16 @@ void TBeerForm::CreePanneauDroit() {
     beerCalcGrid->setFixedHeight(120);
     Prepare(*beerCalcGrid, QStringLiteral("beerCalcGrid"),
             QStringLiteral("|Valeurs déterminées à partir de la loi de Beer-Lambert"));
+    // Its columns are named: the grid of the standards names them in its first rows.
+    beerCalcGrid->horizontalHeader()->show();
+    beerCalcGrid->horizontalHeader()->setFixedHeight(18);
     QPalette rouge = beerCalcGrid->palette(); // the unknown samples are in red
     rouge.setColor(QPalette::Text, QColor(255, 0, 0));
     beerCalcGrid->setPalette(rouge);
+    LoiLabel = new QLabel;
+    LoiLabel->setObjectName(QStringLiteral("LoiLabel"));
+    DeterminationLabel = new QLabel;
+    DeterminationLabel->setObjectName(QStringLiteral("DeterminationLabel"));
     EcartLabel = new QLabel;
     EcartLabel->setObjectName(QStringLiteral("EcartLabel"));
     EcartLabel->setWordWrap(true);
@@ -188,5 +200,7 @@ void TBeerForm::CreePanneauDroit() {
     colonne->setSpacing(2);
     colonne->addWidget(BeerMesureGrid, 1);
     colonne->addWidget(beerCalcGrid);
+    colonne->addWidget(LoiLabel);
+    colonne->addWidget(DeterminationLabel);
     colonne->addWidget(EcartLabel);
 }

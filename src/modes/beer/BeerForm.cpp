@@ -6,6 +6,8 @@
 #include "base/Controles.h"
 #include "base/Regional.h"
 #include "base/Utilitaires.h"
+#include "exchange/Csv.h"
+#include "exchange/TableauPoints.h"
 #include "graph/BoitePeinture.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/beer/ModeBeerDlg.h"
@@ -38,6 +40,7 @@ TBeerForm::TBeerForm(QWidget* parent)
     Timer->setObjectName(QStringLiteral("Timer"));
     Timer->setInterval(Session.Attente.Intervalle());
     CreeControles();
+    Tableau = new TTableauPoints(Graphe, QStringLiteral("Tableau — Loi de Beer-Lambert"), this);
     resize(575, 381);
     if (const QScreen* ecran = QGuiApplication::primaryScreen())
         move(ecran->availableGeometry().center() - rect().center());
@@ -66,6 +69,7 @@ void TBeerForm::Relie() {
     connect(LambdaSE, &TSpinEdit::Change, this, &TBeerForm::LambdaSEChange);
     connect(MajBtn, &QPushButton::clicked, this, &TBeerForm::MajBtnClick);
     connect(ZeroBtn, &QPushButton::clicked, this, &TBeerForm::ZeroBtnClick);
+    connect(TableauBtn, &QToolButton::clicked, this, &TBeerForm::TableauBtnClick);
     connect(PrintBtn, &QToolButton::clicked, this, &TBeerForm::PrintBtnClick);
     connect(ExitBtn, &QToolButton::clicked, this, &TBeerForm::ExitItemClick);
     connect(EnregistreBtn, &QPushButton::clicked, this, &TBeerForm::EnregistreBtnClick);
@@ -103,7 +107,10 @@ void TBeerForm::InitAttente() {
     Oscillo->Repeint();
     MajControles();
     beerCalcGrid->setVisible(mode == 1);
-    EcartLabel->setVisible(mode == 1);
+    beerCalcGrid->setHorizontalHeaderLabels(
+        {TitreColonne(Graphe.MondeX), TitreColonne(Graphe.MondeY)});
+    for (QLabel* texte : {LoiLabel, DeterminationLabel, EcartLabel})
+        texte->setVisible(mode == 1);
     MajEcart();
 }
 
@@ -312,6 +319,7 @@ void TBeerForm::UndoBtnClick() {
         return;
     Journalise(Session.Defaire());
     Oscillo->Repeint();
+    MajEcart(); // the line goes with the third standard
     EnregistreBtn->setVisible(Session.Mode == 0 || Session.Etalonne());
     if (Session.Mode == 0)
         EnregistreEdit->setFocus();
@@ -424,9 +432,10 @@ void TBeerForm::ZeroBtnClick() {
     FocusSurLaSaisie();
 }
 
-void TBeerForm::PrintBtnClick() {
-    Graphe.Imprime();
-    Graphe.Canvas = &Oscillo->Canevas();
+void TBeerForm::TableauBtnClick() {
+    Tableau->show();
+    Tableau->raise();
+    Tableau->activateWindow();
 }
 
 void TBeerForm::ExitItemClick() {

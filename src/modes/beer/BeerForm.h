@@ -18,6 +18,8 @@ class QTimer;
 class QToolButton;
 class TBoitePeinture;
 class TSpinEdit;
+class TTableauPoints;
+struct TEntetePage;
 
 // "Loi de Beer-Lambert": absorbance readings at one wavelength, one per user action, each paired
 // with a quantity x (the rank, a standard's concentration or any quantity typed: see
@@ -44,6 +46,7 @@ public:
     QToolButton* ModeBtn;
     QToolButton* ResetBtn;
     QToolButton* UndoBtn;
+    QToolButton* TableauBtn;
     QLabel* LabelLambda;
     TSpinEdit* LambdaSE;
     QPushButton* MajBtn;
@@ -58,9 +61,12 @@ public:
     QWidget* Panel1;
     QTableWidget* BeerMesureGrid;
     QTableWidget* beerCalcGrid;
+    QLabel* LoiLabel;           // "A = k × c" of the line drawn
+    QLabel* DeterminationLabel; // its R²
     QLabel* EcartLabel;
     QStatusBar* StatusBar;
     QTimer* Timer;
+    TTableauPoints* Tableau; // "Tableau": the point table in a window of its own
 
     // Shows the window with the points of an interrupted series, unsaved, and takes over its
     // journal.
@@ -88,6 +94,7 @@ public slots:
     void ClipSaveBtnClick();
     void RegSaveBtnClick();
     void PrintBtnClick();
+    void TableauBtnClick();
     void ExitItemClick();
 
 protected:
@@ -121,9 +128,12 @@ private:
     void FocusSurLaSaisie();
     void Message(const QString& texte);
 
-    // The one way the journal hears of the table: a point taken, taken back, the quantity
-    // changed, or the table saved, sent or let go (BeerSauvegarde.cpp).
+    // The one way the journal and the "Tableau" window hear of the table: a point taken, taken
+    // back, the quantity changed, or the table saved, sent or let go (BeerSauvegarde.cpp).
     void Journalise(TSessionBeer::TChangement changement);
+    // What a printed page tells above the graph: the mode, now, the wavelength, the page
+    // information and the law of the line drawn.
+    TEntetePage Entete() const;
     TChampsJournal ChampsJournal() const;
 
     // The table and the calibration on screen (BeerVue.cpp).
@@ -135,6 +145,7 @@ private:
     void TraceEtalonnage();
     void RemplitInconnue(int j);
     void RemplitGrilleCalcul();
+    // The texts of the fit beside the grids: law, R² and deviation, empty without a line.
     void MajEcart();
 
     bool sablier_ = false;

@@ -3,10 +3,15 @@
 // crash.
 #include "base/Boites.h"
 #include "base/Controles.h"
+#include "base/Horloge.h"
 #include "base/Utilitaires.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/Fichiers.h"
+#include "exchange/PageCourante.h"
+#include "exchange/TableauPoints.h"
 #include "exchange/Transfert.h"
+#include "graph/BoitePeinture.h"
+#include "graph/PageImprimee.h"
 #include "modes/beer/BeerForm.h"
 #include "modes/journal/JournalFenetre.h"
 
@@ -15,6 +20,7 @@
 using TChangement = TSessionBeer::TChangement;
 
 void TBeerForm::Journalise(TChangement changement) {
+    Tableau->Actualise();
     const int n = Session.Nombre();
     switch (changement) {
     case TChangement::Aucun:
@@ -41,6 +47,33 @@ void TBeerForm::Journalise(TChangement changement) {
         Journal.Supprime();
         break;
     }
+}
+
+TEntetePage TBeerForm::Entete() const {
+    TEntetePage entete{.Titre = windowTitle(),
+                       .Moment = Horloge().DateHeure(),
+                       .Lambda = LambdaSE->Value(),
+                       .Loi = Session.LigneLoi()};
+    RenseigneEntete(entete);
+    return entete;
+}
+
+// The page, with the calibration line and the unknown samples as the screen shows them.
+void TBeerForm::PrintBtnClick() {
+    const TBoite question{QStringLiteral("Confirmation"), QStringLiteral("Impression ?"),
+                          TIconeBoite::Question, TBoutonsBoite::OkAnnuler};
+    if (Boites().Affiche(question) != TReponseBoite::Ok)
+        return;
+    const std::optional<TDestinationImpression> destination = Boites().DestinationImpression();
+    if (!destination)
+        return;
+    ImprimePage(Graphe, Entete(), *destination, QPageLayout::Landscape, [this] {
+        if (Session.Etalonne())
+            TraceEtalonnage();
+    });
+    // The screen's layout again, for the points drawn one by one until the next painting.
+    Graphe.Canvas = &Oscillo->Canevas();
+    Oscillo->Repeint();
 }
 
 void TBeerForm::SaveItemClick() {
@@ -101,6 +134,7 @@ void TBeerForm::Restaure(const TJournalLu& journal) {
     Session.Reprend(mode);
     LambdaSE->SetValue(ChampEntier(champs, "lambda", LambdaSE->Value(), LambdaSE->MinValue(),
                                    LambdaSE->MaxValue()));
+    Tableau->Actualise();
     InitAttente();
     if (Session.Etalonne())
         MontreEtalonnage();

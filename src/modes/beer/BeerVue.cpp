@@ -61,14 +61,13 @@ void TBeerForm::AjoutePoint(int i) {
 }
 
 // The new unknown sample `j`, in its grid and, when the line gave it a concentration, on the
-// graph.
+// graph, whose axes may have to grow to hold it.
 void TBeerForm::MontreInconnue(int j) {
-    const TInconnues& inconnues = Session.Inconnues;
     AuMoins(*beerCalcGrid, j + 1);
     RemplitInconnue(j);
     beerCalcGrid->setCurrentCell(j, 0);
-    if (inconnues.ConcInconnue[j] != Indefini)
-        Graphe.TraceCarre(inconnues.ConcInconnue[j], inconnues.AbsInconnue[j]);
+    if (Session.Inconnues.ConcInconnue[j] != Indefini)
+        Oscillo->Repeint();
 }
 
 // After a fit: the unknown samples' concentrations, the deviation and the line.
@@ -98,7 +97,7 @@ void TBeerForm::RemplitMesures() {
 
 void TBeerForm::TraceEtalonnage() {
     int px = -1, py = -1;
-    if (ExtremiteDroite(Graphe, Session.Pente, px, py)) {
+    if (ExtremiteDroite(Graphe, Session.Pente(), px, py)) {
         int px0 = -1, py0 = -1;
         Graphe.MondeVersEcran(0, 0, px0, py0);
         Graphe.Canvas->Plume = {Graphe.Courbe.Couleur, TStylePlume::Continu, TModePlume::Copie};
@@ -133,6 +132,8 @@ void TBeerForm::RemplitGrilleCalcul() {
 }
 
 void TBeerForm::MajEcart() {
+    LoiLabel->setText(Session.TexteLoi());
+    DeterminationLabel->setText(Session.TexteDetermination());
     if (Session.SansDroite())
         EcartLabel->setText(QStringLiteral("Aucun étalon au-dessus des seuils : pas de droite"));
     else

@@ -1,9 +1,27 @@
 #include "modes/beer/SessionBeer.h"
 
+#include "base/Utilitaires.h"
+#include "graph/Cadre.h"
 #include "graph/Courbe.h"
 #include "graph/Monde.h"
 
 #include <algorithm>
+
+namespace {
+
+// Room left beyond the largest value, as a share of the axis: a mark drawn there stays whole
+// inside the frame.
+constexpr double kMarge = 0.05;
+
+// The axis reaches beyond m: when m lies on or near its end, the end moves past it, to the next
+// graduation. It never shrinks.
+void Atteint(Tmonde& axe, double m) {
+    const double loin = m + kMarge * (m - axe.Mini);
+    if (axe.Maxi < loin)
+        axe.Maxi = HautArrondi(axe.Mini, loin);
+}
+
+} // namespace
 
 TSessionBeer::TSessionBeer(Tcourbe& courbe, Tmonde& x, Tmonde& y) : courbe_(courbe), x_(x), y_(y) {
     y_.Nom = "A";
@@ -51,7 +69,7 @@ bool TSessionBeer::AgranditAxeRang() {
 }
 
 bool TSessionBeer::AjouteInconnue(double absorbance) {
-    if (!Inconnues.Ajoute(absorbance, Pente))
+    if (!Inconnues.Ajoute(absorbance, Pente()))
         return false;
     DerniereInconnue = true;
     Sauve = Nombre() < 2;
@@ -105,10 +123,21 @@ void TSessionBeer::Reprend(quint8 mode) {
 }
 
 void TSessionBeer::CalculePente() {
-    const TDroiteEtalonnage droite = AjusteDroite(courbe_.X.data(), courbe_.Y.data(), Nombre());
-    Pente = droite.Pente;
-    EcartTexte = TexteEcart(droite);
-    Inconnues.Recalcule(Pente);
+    Loi = LoiDesEtalons(courbe_.X.data(), courbe_.Y.data(), Nombre());
+    EcartTexte = TexteEcart(Loi.Droite);
+    Inconnues.Recalcule(Pente());
+}
+
+QString TSessionBeer::TexteLoi() const {
+    return Droite() ? ::TexteLoi(Loi, x_.Nom.TexteEcran()) : QString();
+}
+
+QString TSessionBeer::TexteDetermination() const {
+    return Droite() ? ::TexteDetermination(Loi) : QString();
+}
+
+QString TSessionBeer::LigneLoi() const {
+    return Droite() ? TexteLoi() + QStringLiteral("    ") + TexteDetermination() : QString();
 }
 
 void TSessionBeer::VideEtalonnage() {
@@ -139,15 +168,24 @@ void TSessionBeer::AdapteAxes() {
         y_.Maxi = 1.0;
         return;
     }
-    double m = courbe_.MaxiY();
-    if (m < 0.1)
-        m = 1.0;
-    y_.Maxi = std::max(y_.Maxi, m);
+    double a = courbe_.MaxiY();
+    double c = courbe_.MaxiX();
+    // The unknown samples' squares stay inside the frame too.
+    for (int j = 0; j < Inconnues.NbreInconnues && Mode == 1; ++j)
+        if (Inconnues.ConcInconnue[j] != Indefini) {
+            a = std::max(a, Inconnues.AbsInconnue[j]);
+            c = std::max(c, Inconnues.ConcInconnue[j]);
+        }
+    // Values too small to scale by keep the axis's usual range.
+    if (a < 0.1)
+        y_.Maxi = std::max(y_.Maxi, 1.0);
+    else
+        Atteint(y_, a);
     if (Mode == 1) {
-        m = courbe_.MaxiX();
-        if (m < 0.01)
-            m = 0.1;
-        x_.Maxi = std::max(x_.Maxi, m);
+        if (c < 0.01)
+            x_.Maxi = std::max(x_.Maxi, 0.1);
+        else
+            Atteint(x_, c);
     }
 }
 

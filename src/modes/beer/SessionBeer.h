@@ -2,6 +2,7 @@
 
 #include "modes/beer/AttenteLambda.h"
 #include "modes/beer/Etalonnage.h"
+#include "modes/beer/Loi.h"
 
 #include <QString>
 
@@ -55,17 +56,25 @@ public:
 
     quint8 Mode = 0;
     bool Sauve = true; // the table is saved, or holds fewer than two points
-    double Pente = 0;  // of the calibration line; kept until the next fit
+    TLoi Loi;          // of the calibration line; kept until the next fit
     TInconnues Inconnues;
     bool DerniereInconnue = false; // the last entry taken was an unknown sample
     QString EcartTexte;            // the RMS deviation of the last fit
     TAttenteLambda Attente;
 
     int Nombre() const;
+    double Pente() const { return Loi.Droite.Pente; }
     // Three standards at least: the line exists and "Concentration ?" measures.
     bool Etalonne() const { return Mode == 1 && Nombre() > 2; }
     // Calibrated, but no standard passed the thresholds.
-    bool SansDroite() const { return Etalonne() && !(Pente > 0); }
+    bool SansDroite() const { return Etalonne() && !(Pente() > 0); }
+    // The line is drawn: the window shows its law, with the k it is drawn with.
+    bool Droite() const { return Etalonne() && Pente() > 0; }
+    // "A = 21.43 × c" and "R² = 0.9977" of the line drawn; empty without one.
+    QString TexteLoi() const;
+    QString TexteDetermination() const;
+    // Both on one line, as a printed page tells it; empty without a line.
+    QString LigneLoi() const;
     // The record button takes points: always, but in mode 1 before the third standard (hidden
     // in mode 2, it stays enabled for a later mode).
     bool EnregistreActif() const { return Mode != 1 || Nombre() > 2; }
@@ -95,7 +104,8 @@ public:
 
     // The abscissa axis of the mode, as the window shows it when activated.
     void PrepareAxeX();
-    // Before a drawing: both axes reach the points.
+    // Before a drawing: both axes reach beyond the points, up to a graduation, so that the
+    // largest one is drawn whole inside the frame.
     void AdapteAxes();
     // A typed x outside the axis asks for a confirmation; confirmed, the axis reaches it.
     bool HorsAxe(double x) const;

@@ -1,14 +1,19 @@
 #include "BoitesScriptees.h"
+#include "OutilsTests.h"
 #include "SimulateurLance.h"
 #include "base/Controles.h"
+#include "base/Horloge.h"
+#include "base/Regional.h"
 #include "base/Utilitaires.h"
 #include "exchange/ConstanteDlg.h"
+#include "exchange/TableauPoints.h"
 #include "exchange/TransportDDE.h"
 #include "graph/BoitePeinture.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/beer/BeerForm.h"
 #include "modes/beer/ModeBeerDlg.h"
+#include "modes/journal/Journal.h"
 #include "shell/Fenetres.h"
 #include "shell/FormMain.h"
 
@@ -17,6 +22,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMutex>
@@ -24,6 +30,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -190,11 +197,11 @@ TEST_F(FenetreBeer, ActivationRemetLesAxesDuMode) {
     EXPECT_EQ(f->Graphe.Courbe.NbPoints, 0);
     Etalon("0.5", "0.3");
     Peint();
-    EXPECT_DOUBLE_EQ(f->Graphe.MondeX.Maxi, 0.5);
+    EXPECT_DOUBLE_EQ(f->Graphe.MondeX.Maxi, 0.6); // past the standard, on a graduation
     Active();
     EXPECT_DOUBLE_EQ(f->Graphe.MondeX.Maxi, 0.1);
     Peint();
-    EXPECT_DOUBLE_EQ(f->Graphe.MondeX.Maxi, 0.5);
+    EXPECT_DOUBLE_EQ(f->Graphe.MondeX.Maxi, 0.6);
     EXPECT_DOUBLE_EQ(f->Graphe.MondeY.Maxi, 1.0);
 }
 
@@ -308,6 +315,8 @@ struct TCasCalibration {
     double pente;
     const char* concentration;
     const char* ecart;
+    const char* loi;
+    const char* determination;
 };
 
 TEST_F(FenetreBeer, CalibrationParLeRapportDesSommes) {
@@ -317,13 +326,17 @@ TEST_F(FenetreBeer, CalibrationParLeRapportDesSommes) {
          "0.5",
          1.5 / 0.07,
          "0.0233",
-         "Ecart quadratique sur A : 0.0267"},
+         "Ecart quadratique sur A : 0.0267",
+         "A = 21.43 × c",
+         "R² = 0.9977"},
         {"blanc exclu",
          {{"0", "0.002"}, {"0.01", "0.2"}, {"0.02", "0.4"}, {"0.03", "0.6"}},
          "0.5",
          20,
          "0.025",
-         nullptr},
+         nullptr,
+         "A = 20 × c",
+         "R² = 1"},
     };
     for (const TCasCalibration& c : cas) {
         SCOPED_TRACE(c.nom);
@@ -333,11 +346,21 @@ TEST_F(FenetreBeer, CalibrationParLeRapportDesSommes) {
         EXPECT_EQ(f->LabelClavier->text(), "c (mol/L) =");
         for (size_t i = 0; i < c.etalons.size(); ++i) {
             EXPECT_EQ(f->EnregistreBtn->isHidden(), i < 3);
+            // No line before the third standard, and no law.
+            EXPECT_EQ(f->LoiLabel->text(), i < 3 ? "" : QString::fromUtf8(c.loi));
             Etalon(c.etalons[i].first, c.etalons[i].second);
         }
+        EXPECT_EQ(f->LoiLabel->text(), QString::fromUtf8(c.loi));
+        EXPECT_EQ(f->DeterminationLabel->text(), QString::fromUtf8(c.determination));
+        EXPECT_TRUE(f->LoiLabel->isVisibleTo(f));
+        // Its columns named, with the unit of the concentration.
+        ASSERT_NE(f->beerCalcGrid->horizontalHeaderItem(1), nullptr);
+        EXPECT_FALSE(f->beerCalcGrid->horizontalHeader()->isHidden());
+        EXPECT_EQ(f->beerCalcGrid->horizontalHeaderItem(0)->text(), "c (mol/L)");
+        EXPECT_EQ(f->beerCalcGrid->horizontalHeaderItem(1)->text(), "A");
         EXPECT_FALSE(f->EnregistreBtn->isHidden());
         EXPECT_EQ(f->EnregistreBtn->text(), "Concentration ?");
-        EXPECT_NEAR(f->Session.Pente, c.pente, 1e-9);
+        EXPECT_NEAR(f->Session.Pente(), c.pente, 1e-9);
         if (c.ecart)
             EXPECT_EQ(f->EcartLabel->text(), c.ecart);
         else // the standards lie on the line: only rounding is left
@@ -369,9 +392,9 @@ TEST_F(FenetreBeer, EtalonApresTroisInconnuesLesRecalculeEtDroiteRaide) {
     Peint();
     // The line would leave the top of the drawing: it ends at the height of MondeY.Maxi.
     int px = -1, py = -1;
-    ASSERT_TRUE(ExtremiteDroite(f->Graphe, f->Session.Pente, px, py));
+    ASSERT_TRUE(ExtremiteDroite(f->Graphe, f->Session.Pente(), px, py));
     EXPECT_EQ(py, f->Graphe.MondeY.VersEcran(f->Graphe.MondeY.Maxi));
-    EXPECT_EQ(px, f->Graphe.MondeX.VersEcran(f->Graphe.MondeY.Maxi / f->Session.Pente));
+    EXPECT_EQ(px, f->Graphe.MondeX.VersEcran(f->Graphe.MondeY.Maxi / f->Session.Pente()));
     const QImage& image = f->Oscillo->Image();
     EXPECT_EQ(image.pixelColor(px, py), QColor(0, 0, 255));
     int cx = -1, cy = -1;
@@ -379,11 +402,173 @@ TEST_F(FenetreBeer, EtalonApresTroisInconnuesLesRecalculeEtDroiteRaide) {
     EXPECT_EQ(image.pixelColor(cx, cy), QColor(255, 0, 0));
 
     Etalon("0.03", "0.60");
-    EXPECT_NEAR(f->Session.Pente, 21.0, 1e-9);
+    EXPECT_NEAR(f->Session.Pente(), 21.0, 1e-9);
     EXPECT_EQ(Case(f->beerCalcGrid, 0, 0), "0.0143");
     EXPECT_EQ(Case(f->beerCalcGrid, 1, 0), "0.0238");
     EXPECT_EQ(Case(f->beerCalcGrid, 2, 0), "0.0333");
     EXPECT_FALSE(f->Session.DerniereInconnue);
+}
+
+// Every standard's cross lies wholly inside the plot, the largest one too: the axes end beyond
+// the data, on a graduation, instead of on the largest value itself.
+TEST_F(FenetreBeer, PlusGrandEtalonDansLeCadre) {
+    const std::vector<std::pair<const char*, QByteArray>> series[] = {
+        {{"0.05", "0.3"}, {"0.1", "0.6"}, {"0.2", "1.2"}},
+        {{"0.5", "0.3"}, {"0.8", "1.7"}, {"1", "2"}},
+    };
+    for (const auto& etalons : series) {
+        SCOPED_TRACE(etalons.back().first);
+        ChoisitMode(1);
+        if (f->ResetBtn->isVisible())
+            f->ResetBtn->click();
+        boites.Reponses.assign(etalons.size(), TReponseBoite::Oui); // beyond the 0.1 axis
+        for (const auto& [c, a] : etalons)
+            Etalon(c, a);
+        Peint();
+        const Tgraphe& g = f->Graphe;
+        const TRectangle& cadre = g.ZoneTrace;
+        const int t = g.TailleMarque;
+        const auto dedans = [&](double x, double y) {
+            int px = -1, py = -1;
+            g.MondeVersEcran(x, y, px, py);
+            EXPECT_TRUE(cadre.Left < px - t && px + t < cadre.Right) << x << ": " << px;
+            EXPECT_TRUE(cadre.Top < py - t && py + t < cadre.Bottom) << y << ": " << py;
+        };
+        for (int i = 0; i < g.Courbe.NbPoints; ++i)
+            dedans(g.Courbe.X[i], g.Courbe.Y[i]);
+        // An unknown sample beyond the standards: the axes grow to hold its square.
+        Inconnue("2.6");
+        Peint();
+        dedans(f->Session.Inconnues.ConcInconnue[0], 2.6);
+        ChoisitMode(0);
+    }
+}
+
+// The law shown is the one of the line drawn: after an undone standard, both keep the last fit;
+// without a line, nothing is shown. A run brought back from its journal shows its law again.
+TEST_F(FenetreBeer, LoiEtDeterminationSuiventLaDroite) {
+    ChoisitMode(1);
+    Etalon("0.01", "0.2");
+    Etalon("0.02", "0.4");
+    Etalon("0.03", "0.6");
+    Etalon("0.04", "1.0");
+    // k = 2.2 / 0.1; residues -0.02, -0.04, -0.06, 0.12 over ΣA² = 1.56.
+    EXPECT_EQ(f->LoiLabel->text(), "A = 22 × c");
+    EXPECT_EQ(f->DeterminationLabel->text(), "R² = 0.9872");
+    f->UndoBtn->click();
+    Peint();
+    EXPECT_EQ(f->LoiLabel->text(), "A = 22 × c");
+    EXPECT_EQ(f->DeterminationLabel->text(), "R² = 0.9872");
+    int px = -1, py = -1;
+    ASSERT_TRUE(ExtremiteDroite(f->Graphe, 22, px, py));
+    EXPECT_EQ(f->Oscillo->Image().pixelColor(px, py), QColor(0, 0, 255));
+    f->UndoBtn->click();
+    EXPECT_EQ(f->LoiLabel->text(), "");
+    EXPECT_EQ(f->DeterminationLabel->text(), "");
+    Etalon("0.03", "0.6");
+    EXPECT_EQ(f->LoiLabel->text(), "A = 20 × c");
+    EXPECT_EQ(f->DeterminationLabel->text(), "R² = 1");
+    boites.Reponses = {TReponseBoite::Non}; // the unsaved table is let go
+    f->ResetBtn->click();
+    EXPECT_EQ(f->Graphe.Courbe.NbPoints, 0);
+    EXPECT_EQ(f->LoiLabel->text(), "");
+
+    Etalon("0.01", "0.2");
+    Etalon("0.02", "0.4");
+    Etalon("0.04", "0.8");
+    ChoisitMode(0);
+    EXPECT_EQ(f->LoiLabel->text(), "");
+    EXPECT_TRUE(f->LoiLabel->isHidden());
+
+    QTemporaryDir dossier;
+    QFile journal(dossier.filePath("beer.journal"));
+    ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
+    journal.write("JOURNAL-JENWAY 1\nC mode beer\nC beer.mode 1\nC lambda 540\nC x.nom c\n"
+                  "C x.unite mol%2FL\nP 0.01 0.25\nP 0.02 0.4\nP 0.04 0.85\n");
+    journal.close();
+    const std::optional<TJournalLu> lu = LitJournal(journal.fileName());
+    ASSERT_TRUE(lu);
+    f->Restaure(*lu);
+    EXPECT_EQ(f->LoiLabel->text(), "A = 21.43 × c");
+    EXPECT_EQ(f->DeterminationLabel->text(), "R² = 0.9977");
+    EXPECT_TRUE(f->LoiLabel->isVisibleTo(f));
+}
+
+// "Tableau" follows the run: a row per point taken, fewer after an undo, none after a reset
+// or a run brought back.
+TEST_F(FenetreBeer, TableauSuitLaSerie) {
+    f->TableauBtn->click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(f->Tableau));
+    const QAbstractItemModel& modele = *f->Tableau->Grille->model();
+    EXPECT_EQ(modele.rowCount(), 0);
+    EXPECT_EQ(modele.headerData(0, Qt::Horizontal).toString(), "n");
+    Absorbance("0.25");
+    for (int i = 0; i < 3; ++i)
+        Espace();
+    EXPECT_EQ(modele.rowCount(), 3);
+    EXPECT_EQ(modele.data(modele.index(2, 0)).toString(), "2");
+    EXPECT_EQ(modele.data(modele.index(2, 1)).toString(), "0.25");
+    f->UndoBtn->click();
+    EXPECT_EQ(modele.rowCount(), 2);
+    Espace();
+    ASSERT_FALSE(f->ResetBtn->isHidden());
+    boites.Reponses = {TReponseBoite::Non}; // the unsaved table is let go
+    f->ResetBtn->click();
+    EXPECT_EQ(modele.rowCount(), 0);
+
+    ChoisitMode(1);
+    EXPECT_EQ(modele.headerData(0, Qt::Horizontal).toString(), "c (mol/L)");
+    Etalon("0.01", "0.2");
+    Etalon("0.02", "0.4");
+    Etalon("0.04", "0.8");
+    Inconnue("0.5"); // not a point of the table
+    EXPECT_EQ(modele.rowCount(), 3);
+    EXPECT_EQ(modele.data(modele.index(2, 0)).toString(), "0.04");
+    ChoisitMode(2);
+    EXPECT_EQ(modele.rowCount(), 0);
+}
+
+// The printed page tells what was measured above the graph: the mode, when, the wavelength,
+// the page information and, with a line drawn, its law.
+TEST_F(FenetreBeer, PageImprimeeAvecSonEntete) {
+    THorlogeTest horloge(QDateTime(QDate(2026, 12, 10), QTime(16, 20, 5)));
+    InstalleHorloge(&horloge);
+    ConstanteDlg->NomConstEdit->setText("T");
+    ConstanteDlg->UniteConstEdit->setText("°C");
+    ConstanteDlg->ValeurConstEdit->setText("25");
+    ConstanteDlg->EditComm->setText("groupe 3");
+    ConstanteDlg->ConstanteValide = true;
+    const QString debut = "Loi de Beer-Lambert — " + TexteDateHeure(horloge.DateHeure());
+    const struct {
+        int mode;
+        QStringList lignes;
+    } cas[] = {
+        {0, {debut, "λ = 500 nm", "T = 25 °C", "groupe 3"}},
+        {1, {debut, "λ = 500 nm", "T = 25 °C", "groupe 3", "A = 21.43 × c R² = 0.9977"}},
+    };
+    QTemporaryDir dossier;
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.mode);
+        ChoisitMode(c.mode);
+        if (c.mode == 1) {
+            Etalon("0.01", "0.25");
+            Etalon("0.02", "0.40");
+            Etalon("0.04", "0.85");
+        }
+        const QString pdf = dossier.filePath(QString("page%1.pdf").arg(c.mode));
+        boites.Destinations = {TDestinationImpression{QString(), pdf}};
+        f->PrintBtn->click();
+        EXPECT_EQ(TexteDuPdf(pdf).mid(0, c.lignes.size()), c.lignes);
+        EXPECT_EQ(f->Graphe.Canvas, &f->Oscillo->Canevas());
+    }
+    // A parameter not complete is not told; the comment still is.
+    ConstanteDlg->ConstanteValide = false;
+    const QString pdf = dossier.filePath("sans-parametre.pdf");
+    boites.Destinations = {TDestinationImpression{QString(), pdf}};
+    f->PrintBtn->click();
+    EXPECT_EQ(TexteDuPdf(pdf).mid(0, 4),
+              QStringList({debut, "λ = 500 nm", "groupe 3", "A = 21.43 × c R² = 0.9977"}));
+    InstalleHorloge(nullptr);
 }
 
 TEST_F(FenetreBeer, DefaireInconnuesPuisEtalonsSansRecalcul) {
@@ -392,7 +577,7 @@ TEST_F(FenetreBeer, DefaireInconnuesPuisEtalonsSansRecalcul) {
     Etalon("0.02", "0.4");
     Etalon("0.03", "0.6");
     Etalon("0.04", "1.0");
-    const double pente = f->Session.Pente;
+    const double pente = f->Session.Pente();
     Inconnue("0.3");
     Inconnue("0.5");
     f->UndoBtn->click();
@@ -403,7 +588,7 @@ TEST_F(FenetreBeer, DefaireInconnuesPuisEtalonsSansRecalcul) {
     // None left: Undo goes on with the standards, the slope stays as it was.
     f->UndoBtn->click();
     EXPECT_EQ(f->Graphe.Courbe.NbPoints, 3);
-    EXPECT_EQ(f->Session.Pente, pente);
+    EXPECT_EQ(f->Session.Pente(), pente);
     EXPECT_FALSE(f->EnregistreBtn->isHidden());
     f->UndoBtn->click();
     EXPECT_EQ(f->Graphe.Courbe.NbPoints, 2);
@@ -417,7 +602,7 @@ TEST_F(FenetreBeer, PenteNulleSansConcentrationNiDivision) {
     Etalon("0", "0.3");
     Etalon("0.01", "0.0005");
     Etalon("0.02", "0.001");
-    EXPECT_EQ(f->Session.Pente, 0);
+    EXPECT_EQ(f->Session.Pente(), 0);
     EXPECT_FALSE(f->EnregistreBtn->isHidden());
     EXPECT_EQ(f->EcartLabel->text(), "Aucun étalon au-dessus des seuils : pas de droite");
     Inconnue("0.4");
@@ -425,7 +610,7 @@ TEST_F(FenetreBeer, PenteNulleSansConcentrationNiDivision) {
     EXPECT_EQ(Case(f->beerCalcGrid, 0, 0), "");
     EXPECT_EQ(Case(f->beerCalcGrid, 0, 1), "0.4");
     Etalon("0.02", "0.4");
-    EXPECT_EQ(f->Session.Pente, 20);
+    EXPECT_EQ(f->Session.Pente(), 20);
     EXPECT_EQ(Case(f->beerCalcGrid, 0, 0), "0.02");
 }
 
@@ -519,7 +704,7 @@ TEST_F(FenetreBeer, EtalonsEtInconnueDansLaCuveDuSimulateur) {
     f->EnregistreBtn->click();
     ASSERT_EQ(f->Session.Inconnues.NbreInconnues, 1);
     EXPECT_NEAR(f->Session.Inconnues.ConcInconnue[0], 0.6, 0.005);
-    EXPECT_NEAR(f->Session.Pente, 0.82, 0.01);
+    EXPECT_NEAR(f->Session.Pente(), 0.82, 0.01);
     EXPECT_TRUE(simulateur->Journal().contains("G520.0[13]\nZA[13]\nA[13]\n"));
 }
 

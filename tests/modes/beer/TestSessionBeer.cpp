@@ -122,11 +122,11 @@ TEST(SessionBeer, EtalonsInconnuesEtDefaire) {
     s.Etalons({{0.01, 0.25}, {0.02, 0.40}});
     EXPECT_FALSE(s.session.Etalonne());
     EXPECT_FALSE(s.session.EnregistreActif());
-    EXPECT_EQ(s.session.Pente, 0);
+    EXPECT_EQ(s.session.Pente(), 0);
     s.Etalons({{0.04, 0.85}});
     ASSERT_TRUE(s.session.Etalonne());
     EXPECT_TRUE(s.session.EnregistreActif());
-    EXPECT_NEAR(s.session.Pente, 1.5 / 0.07, 1e-9);
+    EXPECT_NEAR(s.session.Pente(), 1.5 / 0.07, 1e-9);
     EXPECT_EQ(s.session.EcartTexte, "Ecart quadratique sur A : 0.0267");
     EXPECT_FALSE(s.session.Sauve);
 
@@ -136,7 +136,7 @@ TEST(SessionBeer, EtalonsInconnuesEtDefaire) {
     EXPECT_NEAR(s.session.Inconnues.ConcInconnue[1], 0.5 * 0.07 / 1.5, 1e-12);
     // A fourth standard fits the line again and the unknown samples with it.
     s.Etalons({{0.03, 0.60}});
-    EXPECT_NEAR(s.session.Pente, 21.0, 1e-9);
+    EXPECT_NEAR(s.session.Pente(), 21.0, 1e-9);
     EXPECT_NEAR(s.session.Inconnues.ConcInconnue[1], 0.5 / 21, 1e-12);
     EXPECT_FALSE(s.session.DerniereInconnue);
 
@@ -157,7 +157,7 @@ TEST(SessionBeer, EtalonsInconnuesEtDefaire) {
     }
     EXPECT_EQ(inconnues, (std::vector<int>{2, 1, 0, 0, 0, 0, 0}));
     EXPECT_EQ(points, (std::vector<int>{3, 3, 3, 2, 1, 0, 0}));
-    EXPECT_NEAR(s.session.Pente, 21.0, 1e-9);
+    EXPECT_NEAR(s.session.Pente(), 21.0, 1e-9);
 }
 
 TEST(SessionBeer, SansEtalonAuDessusDesSeuilsPasDeDroite) {
@@ -193,7 +193,7 @@ TEST(SessionBeer, ChangementDeModeRemiseAZeroEtReprise) {
     s.session.Sauve = true;
     s.courbe.NbPoints = 3;
     s.session.Reprend(1);
-    EXPECT_NEAR(s.session.Pente, 20, 1e-9);
+    EXPECT_NEAR(s.session.Pente(), 20, 1e-9);
     EXPECT_FALSE(s.session.Sauve);
     // In mode 0 the journal's abscissas give way to the ranks.
     s.courbe.X[2] = 7.5;
@@ -212,7 +212,10 @@ TEST(SessionBeer, AxesAdaptesAuxPointsEtValeursHorsAxe) {
     } cas[] = {
         {"vide", 1, {}, 0.1, 1.0},
         {"petites absorbances", 1, {{0.005, 0.05}}, 0.1, 1.0},
-        {"etalons au-dela", 1, {{0.5, 0.3}, {0.8, 1.7}}, 0.8, 1.7},
+        // The axes end past the largest point, on a graduation: its mark stays in the frame.
+        {"etalons au-dela", 1, {{0.5, 0.3}, {0.8, 1.7}}, 0.9, 1.8},
+        {"au bout des axes", 1, {{0.1, 1.0}}, 0.12, 1.2},
+        {"de la place", 1, {{0.05, 0.5}}, 0.1, 1.0},
         {"A(x) ne touche pas x", 2, {{7, 0.3}}, 5, 1.0},
     };
     for (const auto& c : cas) {
