@@ -1,10 +1,9 @@
 #include "BoitesScriptees.h"
 #include "CanevasEnregistreur.h"
+#include "OutilsTests.h"
 #include "graph/Graphe.h"
 #include "graph/PageImprimee.h"
 
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -46,23 +45,6 @@ TEST(PageImprimee, LignesDeLEnteteSelonLeMode) {
               QStringList({QStringLiteral("Loi de Beer-Lambert — 10/12/2026 16:20:05"),
                            QStringLiteral("λ = 520 nm"), QStringLiteral("T = 25"),
                            QStringLiteral("A = 21,43 × c    R² = 0,9977")}));
-}
-
-// The text of a PDF file, as poppler's pdftotext reads it, one line per line of the page.
-QStringList TexteDuPdf(const QString& pdf) {
-    const QString programme = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (programme.isEmpty()) {
-        ADD_FAILURE() << "pdftotext absent (paquet poppler-utils)";
-        return {};
-    }
-    QProcess pdftotext;
-    pdftotext.start(programme, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    EXPECT_TRUE(pdftotext.waitForFinished(30000));
-    QStringList lignes;
-    for (const QString& ligne : QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\n'))
-        if (!ligne.trimmed().isEmpty())
-            lignes << ligne.simplified();
-    return lignes;
 }
 
 TEST(PageImprimee, EnteteEnHautDeLaPageEtGrapheDessous) {

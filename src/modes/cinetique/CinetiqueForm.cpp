@@ -6,6 +6,7 @@
 #include "base/Encodage.h"
 #include "base/Regional.h"
 #include "base/Utilitaires.h"
+#include "exchange/TableauPoints.h"
 #include "graph/BoitePeinture.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
@@ -69,6 +70,7 @@ void TCinetiqueForm::RelieControles() {
     relie(ClipSaveBtn, &TCinetiqueForm::ClipSaveBtnClick);
     relie(RegSaveBtn, &TCinetiqueForm::RegSaveBtnClick);
     relie(PrintBtn, &TCinetiqueForm::PrintBtnClick);
+    relie(TableauBtn, &TCinetiqueForm::TableauBtnClick);
     relie(DureeSB->Haut, &TCinetiqueForm::DureeSBUpClick);
     relie(DureeSB->Bas, &TCinetiqueForm::DureeSBDownClick);
     relie(NbreSpin->Haut, &TCinetiqueForm::NbreSpinUpClick);
@@ -150,6 +152,17 @@ void TCinetiqueForm::MontreEtape(quint8 e) {
 
 void TCinetiqueForm::RedessineGraphe() {
     Oscillo->Repeint();
+    if (tableau_)
+        tableau_->Actualise();
+}
+
+void TCinetiqueForm::TableauBtnClick() {
+    if (!tableau_)
+        tableau_ = new TTableauPoints(
+            *Graphe, QStringLiteral("Tableau des points — Suivi de cinétique"), this);
+    tableau_->show();
+    tableau_->raise();
+    tableau_->activateWindow();
 }
 
 void TCinetiqueForm::OscilloPaint() {
@@ -260,6 +273,8 @@ void TCinetiqueForm::EnregistrePoint() {
     courbe.Y[n] = DerniereAbs;
     Graphe->TracePoint(n);
     courbe.NbPoints = static_cast<quint16>(n + 1);
+    if (tableau_)
+        tableau_->Actualise();
     Journalise(TChangement::Point);
     const auto suite = deroulement_.ApresPoint(courbe.NbPoints, Plan.Duree);
     if (suite == TDeroulementCinetique::TSuite::DureeAtteinte)
