@@ -180,6 +180,10 @@ void TCinetiqueForm::CreeBoutonsOutils(QWidget* panneau) {
     ClipSaveBtn->move(298, 2);
     RegSaveBtn->move(324, 2);
     PrintBtn->move(356, 2);
+    // Named in words: a student looks for the table by its name.
+    TableauBtn->setText(QStringLiteral("Tableau"));
+    TableauBtn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    TableauBtn->setFixedSize(80, 25);
     TableauBtn->move(382, 2);
 }
 
