@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -460,4 +461,11 @@ void TCinetiqueForm::showEvent(QShowEvent* evenement) {
     }
     FixeBornesLambda();
     EditBidon->setFocus();
+}
+
+// The table belongs to the mode: it goes when the mode is left, not when the window is minimised.
+void TCinetiqueForm::hideEvent(QHideEvent* evenement) {
+    if (!evenement->spontaneous() && tableau_)
+        tableau_->hide();
+    QWidget::hideEvent(evenement);
 }

@@ -470,6 +470,16 @@ TEST_F(Cinetique, LeTableauSuitLesPointsDuRun) {
     EXPECT_EQ(Ligne(4), "8 | 1,5");
 }
 
+TEST_F(Cinetique, LeTableauSeFermeAvecLaFenetre) {
+    TTableauPoints& tableau = OuvreTableau();
+    form->close();
+    ASSERT_FALSE(form->isVisible());
+    EXPECT_FALSE(tableau.isVisible());
+    form->show();
+    EXPECT_FALSE(tableau.isVisible()); // opened again by its button only
+    OuvreTableau();
+}
+
 TEST_F(Cinetique, LeTableauMontreUnRunRestaure) {
     const TRegionalTemporaire point(u'.');
     OuvreTableau();
