@@ -50,3 +50,16 @@ TDonneesPage DonneesPage(const Tgraphe& graphe) {
             TexteVersAnsi(QDir::toNativeSeparators(QCoreApplication::applicationFilePath())),
             TexteVersAnsi(TexteDateHeure(Horloge().DateHeure()))};
 }
+
+TEntetePage EntetePageCourante(const QString& titre) {
+    TEntetePage entete{.Titre = titre, .Moment = Horloge().DateHeure()};
+    if (ConstanteDlg == nullptr)
+        return entete;
+    if (ConstanteDlg->ConstanteValide) {
+        entete.Symbole = ConstanteDlg->NomConstEdit->text();
+        entete.Unite = ConstanteDlg->UniteConstEdit->text();
+        entete.Valeur = ConstanteDlg->ValeurConstEdit->text();
+    }
+    entete.Commentaire = ConstanteDlg->EditComm->text();
+    return entete;
+}

@@ -103,6 +103,9 @@ void TCanevasPeintre::LigneVers(int x, int y) {
     }
     position_ = QPoint(x, y);
     trace_ << position_;
+    // The line waits in the polyline until the next paint: the screen must ask for that paint
+    // now, or a curve's newest segment shows only when the next one comes.
+    Signale();
 }
 
 void TCanevasPeintre::RemplitRectangle(const TRectangle& r) {

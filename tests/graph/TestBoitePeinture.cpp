@@ -37,6 +37,19 @@ protected:
     Tgraphe graphe;
 };
 
+// Counts the paint events of a widget.
+class CompteurPeintures final : public QObject {
+public:
+    explicit CompteurPeintures(QWidget& widget) { widget.installEventFilter(this); }
+    int Nombre = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* evenement) override {
+        Nombre += evenement->type() == QEvent::Paint;
+        return false;
+    }
+};
+
 // The graph's text takes the weight of the paint box's font, as a window sets it or passes it
 // down: bold letters blacken more pixels than plain ones, the lines being the same.
 TEST_F(BoitePeintureTest, LeTexteSuitLaGraisseDeLaPoliceDeLaBoite) {
@@ -92,7 +105,10 @@ TEST_F(BoitePeintureTest, LeDernierPointSeDessineSansRepeindreLeGraphe) {
     AjoutePoint(1, 0.1);
     graphe.TracePoint(0);
     AjoutePoint(9, 0.9);
+    const CompteurPeintures peintures(boite);
     graphe.TracePoint(1);
+    // The box asks for its paint by itself, as a run's timer tick leaves nothing else to do.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return peintures.Nombre > 0; }, 1000));
     EXPECT_GT(PixelsBleus(boite.Image()), 200); // a diagonal across most of the plot
     QTest::qWait(10);
     EXPECT_EQ(boite.NbDessinsComplets(), complets);

@@ -166,6 +166,9 @@ void TCinetiqueForm::CreeBoutonsOutils(QWidget* panneau) {
     PrintBtn =
         BoutonOutil(panneau, QStringLiteral("PrintBtn"), QStringLiteral("Impression du graphe|"),
                     Icone("document-print", QStyle::SP_FileDialogDetailedView));
+    TableauBtn = BoutonOutil(panneau, QStringLiteral("TableauBtn"),
+                             QStringLiteral("Tableau|Tableau des points, à copier vers un tableur"),
+                             Icone("x-office-spreadsheet", QStyle::SP_FileDialogListView));
     // The buttons of a run and those of a finished run are never shown together: they share
     // their places.
     // RepereBtn has no action: it is shown greyed while acquiring.
@@ -177,6 +180,11 @@ void TCinetiqueForm::CreeBoutonsOutils(QWidget* panneau) {
     ClipSaveBtn->move(298, 2);
     RegSaveBtn->move(324, 2);
     PrintBtn->move(356, 2);
+    // Named in words: a student looks for the table by its name.
+    TableauBtn->setText(QStringLiteral("Tableau"));
+    TableauBtn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    TableauBtn->setFixedSize(80, 25);
+    TableauBtn->move(382, 2);
 }
 
 void TCinetiqueForm::CreeReglages(QWidget* panneau) {

@@ -6,12 +6,14 @@
 #include "base/Encodage.h"
 #include "base/Regional.h"
 #include "base/Utilitaires.h"
+#include "exchange/TableauPoints.h"
 #include "graph/BoitePeinture.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,6 +71,7 @@ void TCinetiqueForm::RelieControles() {
     relie(ClipSaveBtn, &TCinetiqueForm::ClipSaveBtnClick);
     relie(RegSaveBtn, &TCinetiqueForm::RegSaveBtnClick);
     relie(PrintBtn, &TCinetiqueForm::PrintBtnClick);
+    relie(TableauBtn, &TCinetiqueForm::TableauBtnClick);
     relie(DureeSB->Haut, &TCinetiqueForm::DureeSBUpClick);
     relie(DureeSB->Bas, &TCinetiqueForm::DureeSBDownClick);
     relie(NbreSpin->Haut, &TCinetiqueForm::NbreSpinUpClick);
@@ -150,6 +153,17 @@ void TCinetiqueForm::MontreEtape(quint8 e) {
 
 void TCinetiqueForm::RedessineGraphe() {
     Oscillo->Repeint();
+    if (tableau_)
+        tableau_->Actualise();
+}
+
+void TCinetiqueForm::TableauBtnClick() {
+    if (!tableau_)
+        tableau_ = new TTableauPoints(
+            *Graphe, QStringLiteral("Tableau des points — Suivi de cinétique"), this);
+    tableau_->show();
+    tableau_->raise();
+    tableau_->activateWindow();
 }
 
 void TCinetiqueForm::OscilloPaint() {
@@ -260,6 +274,8 @@ void TCinetiqueForm::EnregistrePoint() {
     courbe.Y[n] = DerniereAbs;
     Graphe->TracePoint(n);
     courbe.NbPoints = static_cast<quint16>(n + 1);
+    if (tableau_)
+        tableau_->Actualise();
     Journalise(TChangement::Point);
     const auto suite = deroulement_.ApresPoint(courbe.NbPoints, Plan.Duree);
     if (suite == TDeroulementCinetique::TSuite::DureeAtteinte)
@@ -445,4 +461,11 @@ void TCinetiqueForm::showEvent(QShowEvent* evenement) {
     }
     FixeBornesLambda();
     EditBidon->setFocus();
+}
+
+// The table belongs to the mode: it goes when the mode is left, not when the window is minimised.
+void TCinetiqueForm::hideEvent(QHideEvent* evenement) {
+    if (!evenement->spontaneous() && tableau_)
+        tableau_->hide();
+    QWidget::hideEvent(evenement);
 }

@@ -17,6 +17,7 @@ class QStatusBar;
 class QToolButton;
 class TBoitePeinture;
 class TSpinEdit;
+class TTableauPoints;
 
 // The absorbance at one wavelength followed over time. One large button leads the user through
 // the steps (wavelength, zero on the solvent, start); a timer then reads one absorbance every Dt
@@ -55,6 +56,7 @@ public:
     QToolButton* RegSaveBtn;
     QToolButton* RepereBtn;
     QToolButton* PrintBtn;
+    QToolButton* TableauBtn;
     QPushButton* ZeroBtnBis;
     QPushButton* ExitBtn;
     TSpinEdit* LambdaSE;
@@ -84,6 +86,8 @@ public:
     // The program ends: a run under way stops, a finished one is asked about when unsaved, then
     // its journal goes. False when the user chose to stay.
     bool FinProgramme();
+    // "Tableau": the points of the run, in a window of their own made at the first click.
+    TTableauPoints* Tableau() const { return tableau_; }
 
 public slots:
     void LambdaBtnClick();
@@ -103,11 +107,13 @@ public slots:
     void ClipSaveBtnClick();
     void RegSaveBtnClick();
     void PrintBtnClick();
+    void TableauBtnClick();
     void ExitBtnClick();
 
 protected:
     void closeEvent(QCloseEvent* evenement) override;
     void showEvent(QShowEvent* evenement) override;
+    void hideEvent(QHideEvent* evenement) override;
     bool eventFilter(QObject* objet, QEvent* evenement) override;
 
 private:
@@ -138,6 +144,7 @@ private:
     void EffacePanneaux();
     void OscilloPaint();
     bool EditBidonKeyPress(int touche);
+    // The graph and the table of points show the curve again.
     void RedessineGraphe();
     // The one way the journal hears of the run (CinetiqueSauvegarde.cpp, with the saving).
     void Journalise(TChangement changement);
@@ -145,4 +152,5 @@ private:
 
     TDeroulementCinetique deroulement_;
     bool centree_ = false;
+    TTableauPoints* tableau_ = nullptr;
 };

@@ -5,7 +5,9 @@
 #include "base/Utilitaires.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/Fichiers.h"
+#include "exchange/PageCourante.h"
 #include "exchange/Transfert.h"
+#include "graph/PageImprimee.h"
 #include "modes/journal/JournalFenetre.h"
 
 #include <QLineEdit>
@@ -43,8 +45,18 @@ void TCinetiqueForm::RegSaveBtnClick() {
     AfficheAide(TexteDonneesEnvoyees());
 }
 
+// The page tells what was measured: the mode, when, the wavelength and the page information.
 void TCinetiqueForm::PrintBtnClick() {
-    Graphe->Imprime();
+    const TBoite question{QStringLiteral("Confirmation"), QStringLiteral("Impression ?"),
+                          TIconeBoite::Question, TBoutonsBoite::OkAnnuler};
+    if (Boites().Affiche(question) != TReponseBoite::Ok)
+        return;
+    const std::optional<TDestinationImpression> destination = Boites().DestinationImpression();
+    if (!destination)
+        return;
+    TEntetePage entete = EntetePageCourante(QStringLiteral("Suivi de cinétique"));
+    entete.Lambda = LambdaSE->Value();
+    ImprimePage(*Graphe, entete, *destination, QPageLayout::Landscape);
     RedessineGraphe();
 }
 

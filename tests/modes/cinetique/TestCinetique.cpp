@@ -1,4 +1,5 @@
 #include "BoitesScriptees.h"
+#include "OutilsTests.h"
 #include "SimulateurLance.h"
 #include "base/Controles.h"
 #include "base/Encodage.h"
@@ -7,11 +8,13 @@
 #include "exchange/ConstanteDlg.h"
 #include "exchange/Fichiers.h"
 #include "exchange/PageCourante.h"
+#include "exchange/TableauPoints.h"
 #include "exchange/Transfert.h"
 #include "graph/BoitePeinture.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/cinetique/CinetiqueForm.h"
+#include "modes/journal/Journal.h"
 #include "shell/Fenetres.h"
 
 #include <QClipboard>
@@ -25,6 +28,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -87,6 +91,20 @@ protected:
     }
 
     int NbPoints() const { return form->Graphe->Courbe.NbPoints; }
+
+    // "Tableau" clicked: its window, shown.
+    TTableauPoints& OuvreTableau() {
+        QTest::mouseClick(form->TableauBtn, Qt::LeftButton);
+        EXPECT_TRUE(form->Tableau() && form->Tableau()->isVisible());
+        return *form->Tableau();
+    }
+    // The rows of the table as the view has them, and one row's cells as "t | A".
+    int Lignes() const { return form->Tableau()->Grille->model()->rowCount(); }
+    QString Ligne(int i) const {
+        const QAbstractItemModel& modele = *form->Tableau()->Grille->model();
+        return modele.index(i, 0).data().toString() + QStringLiteral(" | ") +
+               modele.index(i, 1).data().toString();
+    }
 
     // Types a count over the one shown, key by key, as the user does (no key ends the editing).
     void TapeNbre(const QString& texte) {
@@ -339,12 +357,19 @@ TEST_F(Cinetique, UneLongueAcquisitionEstEclairecieEtSaDureeResteBornee) {
         courbe.Y[i] = i / 1000.0;
     }
     courbe.NbPoints = 3001;
+    const TRegionalTemporaire point(u'.');
+    OuvreTableau();
+    ASSERT_EQ(Lignes(), 3001);
     QTest::mouseClick(form->DureeSB->Haut, Qt::LeftButton);
     EXPECT_EQ(form->Plan.Dt, 3);
     EXPECT_EQ(courbe.NbPoints, 1500);
     EXPECT_EQ(courbe.X[0], 0);
     EXPECT_EQ(courbe.X[1], 4);
     EXPECT_EQ(courbe.Y[1499], 2.998);
+    // The table shows the thinned curve.
+    EXPECT_EQ(Lignes(), 1500);
+    EXPECT_EQ(Ligne(1), "4 | 0.002");
+    EXPECT_EQ(Ligne(1499), "5996 | 2.998");
     EXPECT_EQ(form->Timer->interval(), 3000);
     for (int i = 0; i < 40; ++i)
         QTest::mouseClick(form->DureeSB->Haut, Qt::LeftButton);
@@ -401,6 +426,73 @@ TEST_F(Cinetique, LAxeDesAbsorbancesEnFinDAcquisition) {
         EXPECT_DOUBLE_EQ(form->Graphe->MondeY.Maxi, c.axe);
         EXPECT_EQ(form->Graphe->MondeX.Maxi, form->Plan.Duree);
     }
+}
+
+// The table follows the curve through a run's life: points as they come, a run discarded by the
+// stop rule, a finished run after its rescale, a reset, a new run, a table opened mid-run.
+TEST_F(Cinetique, LeTableauSuitLesPointsDuRun) {
+    const TRegionalTemporaire virgule(u',');
+    ASSERT_TRUE(simulateur.Controle("absorbance 0.25"));
+    TTableauPoints& tableau = OuvreTableau();
+    EXPECT_EQ(tableau.windowTitle(), "Tableau des points — Suivi de cinétique");
+    const QAbstractItemModel& modele = *tableau.Grille->model();
+    EXPECT_EQ(modele.headerData(0, Qt::Horizontal).toString(), "t (s)");
+    EXPECT_EQ(modele.headerData(1, Qt::Horizontal).toString(), "A");
+    EXPECT_EQ(Lignes(), 0);
+
+    Pret();
+    Acquiert(3);
+    ASSERT_EQ(Lignes(), 3);
+    EXPECT_EQ(Ligne(2), "4 | 0,25");
+    Clique(form->StopBtn); // 3 points: discarded
+    ASSERT_EQ(form->Etat(), TCinetiqueForm::EtatPret);
+    EXPECT_EQ(Lignes(), 0);
+
+    Acquiert(20);
+    EXPECT_EQ(Lignes(), 20);
+    Clique(form->StopBtn);
+    ASSERT_EQ(form->Etat(), TCinetiqueForm::EtatFini);
+    EXPECT_EQ(Lignes(), 20);
+    EXPECT_EQ(Ligne(19), "38 | 0,25");
+    Clique(form->ResetBtn);
+    EXPECT_EQ(Lignes(), 0);
+
+    // Closed, then opened again in the middle of the next run.
+    tableau.close();
+    ASSERT_TRUE(simulateur.Controle("absorbance 1.5"));
+    Acquiert(4);
+    OuvreTableau();
+    EXPECT_EQ(form->Tableau(), &tableau);
+    ASSERT_EQ(Lignes(), 4);
+    EXPECT_EQ(Ligne(0), "0 | 1,5");
+    Tic();
+    EXPECT_EQ(Lignes(), 5);
+    EXPECT_EQ(Ligne(4), "8 | 1,5");
+}
+
+TEST_F(Cinetique, LeTableauSeFermeAvecLaFenetre) {
+    TTableauPoints& tableau = OuvreTableau();
+    form->close();
+    ASSERT_FALSE(form->isVisible());
+    EXPECT_FALSE(tableau.isVisible());
+    form->show();
+    EXPECT_FALSE(tableau.isVisible()); // opened again by its button only
+    OuvreTableau();
+}
+
+TEST_F(Cinetique, LeTableauMontreUnRunRestaure) {
+    const TRegionalTemporaire point(u'.');
+    OuvreTableau();
+    const QTemporaryDir dossier;
+    TJournalLu journal;
+    journal.Chemin = dossier.filePath(QStringLiteral("ancien.journal")); // taken over
+    journal.Champs = {{"mode", "cinetique"}, {"dt", "5"}, {"nbre", "120"}, {"duree", "600"}};
+    journal.X = {0, 5, 10};
+    journal.Y = {0.1, 0.2, 0.3};
+    form->Restaure(journal);
+    ASSERT_EQ(form->Etat(), TCinetiqueForm::EtatFini);
+    ASSERT_EQ(Lignes(), 3);
+    EXPECT_EQ(Ligne(2), "10 | 0.3");
 }
 
 TEST_F(Cinetique, LaBarreDEspaceFaitLEtapeSuivante) {
@@ -594,7 +686,13 @@ TEST_F(CinetiqueTempsReel, LesPointsTombentSurLesMultiplesDeLaPeriode) {
     moniteur.start();
     const int delai = int(1020 - moniteur.msecsSinceReference() % 1000);
     QTimer::singleShot(delai, Qt::PreciseTimer, form.get(), [this] { Clique(form->StartBtn); });
+    OuvreTableau();
     ASSERT_TRUE(QTest::qWaitFor([this] { return NbPoints() >= 4; }, 30000)); // only a hang
+    // The table has followed each tick.
+    EXPECT_EQ(Lignes(), NbPoints());
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(Ligne(i).startsWith(QString::number(i) + QStringLiteral(" | ")))
+            << Ligne(i).toStdString();
     // From 20 s on, a coarse timer rounds to whole seconds: too long to run here.
     EXPECT_EQ(form->Timer->timerType(), Qt::PreciseTimer);
     for (int i = 0; i < 4; ++i)
@@ -663,6 +761,53 @@ TEST_F(CinetiqueEchange, LesFichiersSuiventLesFormatsDeTablarixEtDuTableur) {
     const QByteArray attendu = "Cin\xE9tique avec S.250PC\r\nt\tA\r\ns\t\r\n" + LignesDesPoints();
     EXPECT_TRUE(Lit(txt).startsWith(attendu)) << Lit(txt).toStdString();
     EXPECT_TRUE(boites.Vues.empty());
+}
+
+// The printed page says what was measured above the graph: the mode and the moment, the
+// wavelength, the page information as the files tell it (the parameter only once complete).
+TEST_F(CinetiqueEchange, LaPageImprimeeCommenceParSonEnTete) {
+    const TRegionalTemporaire virgule(u',');
+    struct TCas {
+        const char *symbole, *unite, *valeur, *commentaire;
+        QStringList lignes; // after the title
+    };
+    const TCas cas[] = {
+        {"k",
+         "s-1",
+         "0,02",
+         "groupe 3, permanganate",
+         {"λ = 500 nm", "k = 0,02 s-1", "groupe 3, permanganate"}},
+        {"k", "", "", "", {"λ = 500 nm"}}, // no value: no parameter
+        {"T", "°C", "25", "", {"λ = 500 nm", "T = 25 °C"}},
+    };
+    for (const TCas& c : cas) {
+        SCOPED_TRACE(c.symbole + std::string(" ") + c.valeur);
+        dialogue.NomConstEdit->setText(QString::fromUtf8(c.symbole));
+        dialogue.UniteConstEdit->setText(QString::fromUtf8(c.unite));
+        dialogue.ValeurConstEdit->setText(QString::fromUtf8(c.valeur));
+        dialogue.EditComm->setText(QString::fromUtf8(c.commentaire));
+        dialogue.OKBtnClick();
+        const QString pdf = dossier.filePath(QStringLiteral("page.pdf"));
+        boites.Reponses = {TReponseBoite::Ok};
+        boites.Destinations = {TDestinationImpression{QString(), pdf}};
+        Clique(form->PrintBtn);
+        ASSERT_TRUE(boites.Vues.size() == 1u && boites.Vues[0].Texte == "Impression ?");
+        boites.Vues.clear();
+        // Landscape, the whole page below the header.
+        EXPECT_GT(form->Graphe->ZoneDessin.Largeur(), form->Graphe->ZoneDessin.Hauteur());
+        EXPECT_GT(form->Graphe->ZoneDessin.Top, 0);
+
+        const QStringList texte = TexteDuPdf(pdf);
+        const QStringList attendu = QStringList{QStringLiteral("Suivi de cinétique — ") +
+                                                TexteDateHeure(horloge.DateHeure())} +
+                                    c.lignes;
+        ASSERT_GT(texte.size(), attendu.size()) << texte.join(u'\n').toStdString();
+        EXPECT_EQ(texte.mid(0, attendu.size()), attendu) << texte.join(u'\n').toStdString();
+        EXPECT_EQ(texte[attendu.size()], "A"); // then the graph, its absorbance axis first
+        EXPECT_TRUE(texte.join(u' ').contains(QStringLiteral("t(s)")));
+        QFile::remove(pdf);
+    }
+    EXPECT_EQ(TexteDateHeure(horloge.DateHeure()), "02/03/2026 10:00:38");
 }
 
 TEST_F(CinetiqueEchange, UneSauvegardeRateeNeComptepasCommeFaite) {
