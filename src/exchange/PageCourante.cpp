@@ -31,17 +31,6 @@ TRenseignementsPage RenseignementsPage() {
     return r;
 }
 
-void RenseigneEntete(TEntetePage& entete) {
-    if (ConstanteDlg == nullptr)
-        return;
-    if (ConstanteDlg->ConstanteValide) {
-        entete.Symbole = ConstanteDlg->NomConstEdit->text();
-        entete.Unite = ConstanteDlg->UniteConstEdit->text();
-        entete.Valeur = ConstanteDlg->ValeurConstEdit->text();
-    }
-    entete.Commentaire = ConstanteDlg->EditComm->text();
-}
-
 TDonneesPage DonneesPage(const Tgraphe& graphe) {
     return {graphe.MondeX,
             graphe.MondeY,

@@ -8,9 +8,6 @@ struct TEntetePage;
 
 // The page information typed in the global ConstanteDlg (nothing when there is none).
 TRenseignementsPage RenseignementsPage();
-// The page information as a printed page tells it: the parameter when it is complete (a symbol
-// and a number), and the comment.
-void RenseigneEntete(TEntetePage& entete);
 // What a file or the clipboard says of this graph, now, from this program.
 TDonneesPage DonneesPage(const Tgraphe& graphe);
 // A printed page's header for a mode, now, with the page information as the files tell it: the

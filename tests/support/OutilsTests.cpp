@@ -41,19 +41,3 @@ bool Attend(const std::function<bool()>& condition, int ms, int intervalle) {
     }
     return true;
 }
-
-QStringList TexteDuPdf(const QString& pdf) {
-    const QString programme = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (programme.isEmpty()) {
-        ADD_FAILURE() << "pdftotext absent (paquet poppler-utils)";
-        return {};
-    }
-    QProcess pdftotext;
-    pdftotext.start(programme, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    EXPECT_TRUE(pdftotext.waitForFinished(30000));
-    QStringList lignes;
-    for (const QString& ligne : QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\n'))
-        if (!ligne.trimmed().isEmpty())
-            lignes << ligne.simplified();
-    return lignes;
-}

@@ -16,7 +16,3 @@ QStringList TexteDuPdf(const QString& pdf);
 // Lets events run as they come until `condition` holds, or `ms` have passed; whether it holds.
 // The condition is checked every `intervalle` ms; meanwhile the wait sleeps in the event loop.
 bool Attend(const std::function<bool()>& condition, int ms = 5000, int intervalle = 2);
-
-// The text of a PDF file as poppler's pdftotext reads it: its lines that are not blank, with
-// their runs of spaces made single. A test fails when pdftotext is missing.
-QStringList TexteDuPdf(const QString& pdf);

@@ -3,7 +3,6 @@
 // crash.
 #include "base/Boites.h"
 #include "base/Controles.h"
-#include "base/Horloge.h"
 #include "base/Utilitaires.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/Fichiers.h"
@@ -50,11 +49,9 @@ void TBeerForm::Journalise(TChangement changement) {
 }
 
 TEntetePage TBeerForm::Entete() const {
-    TEntetePage entete{.Titre = windowTitle(),
-                       .Moment = Horloge().DateHeure(),
-                       .Lambda = LambdaSE->Value(),
-                       .Loi = Session.LigneLoi()};
-    RenseigneEntete(entete);
+    TEntetePage entete = EntetePageCourante(windowTitle());
+    entete.Lambda = LambdaSE->Value();
+    entete.Loi = Session.LigneLoi();
     return entete;
 }
 
