@@ -7,6 +7,7 @@
 #include "exchange/TableauPoints.h"
 #include "graph/BoitePeinture.h"
 #include "graph/Cadre.h"
+#include "modes/journal/Journal.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -253,6 +254,38 @@ TEST_F(VueSimulee, MaximaDuDernierSpectreAfficheesEtMarquees) {
     EXPECT_TRUE(F->Graphe.Reperes.empty());
     ASSERT_TRUE(Attend([this] { return F->Recepteur.Etat() == TEtatSpectre::Repos; }, 15000));
     EXPECT_EQ(F->Maxima().size(), 2u);
+}
+
+// A spectrum taken back from its journal comes with its table, its maxima and, on paper, the range
+// it was scanned over, whatever the fields say now.
+TEST_F(VueSimulee, SpectreRestaureAvecSonTableauSesMaximaEtSaPlage) {
+    Plage(400, 800, 2);
+    LigneDeBase();
+    ASSERT_TRUE(simulateur.Controle("cuve solution"));
+    F->SpectreBtn->click();
+    ASSERT_TRUE(Attend([this] { return F->Recepteur.Etat() == TEtatSpectre::Repos; }, 15000));
+    F->Journal.Synchronise();
+    const std::optional<TJournalLu> lu = LitJournal(F->Journal.Chemin());
+    ASSERT_TRUE(lu.has_value());
+    const std::vector<TMaximum> maxima = F->Maxima();
+
+    Plage(500, 700, 1);
+    F->Graphe.Courbe.NbPoints = 0; // as in a program just started
+    F->TableauBtn->click();
+    EXPECT_EQ(F->Tableau->Grille->model()->rowCount(), 0);
+    F->Restaure(*lu);
+    EXPECT_EQ(F->Tableau->Grille->model()->rowCount(), 81);
+    EXPECT_EQ(F->Maxima(), maxima);
+    EXPECT_EQ(F->PanelMaxima->text(), TexteMaxima(maxima));
+    const TRegionalTemporaire virgule(u',');
+    QTemporaryDir dossier;
+    const QString pdf = dossier.filePath("restaure.pdf");
+    boites.Destinations = {TDestinationImpression{{}, pdf}};
+    F->PrintBtn->click();
+    const QStringList texte = TexteDuPdf(pdf);
+    ASSERT_GE(texte.size(), 2);
+    EXPECT_EQ(texte[1], "λ de 400 à 800 nm, pas de 5 nm");
+    F->Sauve = true;
 }
 
 } // namespace
