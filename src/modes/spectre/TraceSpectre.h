@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 class QComboBox;
@@ -143,6 +144,7 @@ private:
     void MontreMaxima();
     // The settings' frame, the whole range the instrument can scan.
     void CadreComplet();
+    void ChangeCadre(const std::function<void()>& change);
     // The baseline's indicator follows the receiver's state.
     void SuitLigneDeBase();
     void AfficheAttenteBlanc();
@@ -178,6 +180,7 @@ private:
     bool ajuste_ = false;
     std::vector<TMaximum> maxima_;
     TBalayage balayage_;  // of the spectrum on screen, for the printed page
+    TRepere reticuleLu_;  // the point the reticle reads
     QTimer attenteBlanc_; // ticks the elapsed seconds of the baseline
     QElapsedTimer debutBlanc_;
 };

@@ -59,6 +59,7 @@ void TTraceSpectre::PaintBoxMouseMove(Qt::KeyboardModifiers, int x, int y) {
             y = py;
         }
     }
+    reticuleLu_ = {lambda, absorbance};
     Panels[0]->setText(Lecture("\x88", lambda));
     Panels[1]->setText(Lecture("A", absorbance));
     Graphe.ReticuleX = x;
@@ -70,16 +71,34 @@ void TTraceSpectre::AjusteBtnClick() {
     const std::optional<TCadre> cadre = CadreAjuste(Graphe.Courbe);
     if (!cadre)
         return;
-    Graphe.FixeMonde(cadre->XMin, cadre->YMin, cadre->XMax, cadre->YMax);
-    ajuste_ = true;
-    MajControles();
-    PaintBox->RepeintMaintenant();
+    ChangeCadre([this, &cadre] {
+        Graphe.FixeMonde(cadre->XMin, cadre->YMin, cadre->XMax, cadre->YMax);
+        ajuste_ = true;
+    });
 }
 
 void TTraceSpectre::VueCompleteBtnClick() {
-    CadreComplet();
+    ChangeCadre([this] { CadreComplet(); });
+}
+
+// The reticle stays on the point it reads: its place on screen follows the new frame.
+void TTraceSpectre::ChangeCadre(const std::function<void()>& change) {
+    change();
     MajControles();
+    const bool reticule = ReticuleBtn->isChecked();
+    ReticuleBtn->setChecked(false); // the picture is drawn without it, then it goes on again
     PaintBox->RepeintMaintenant();
+    if (!reticule)
+        return;
+    ReticuleBtn->setChecked(true);
+    int x = -1, y = -1;
+    Graphe.MondeVersEcran(reticuleLu_.X, reticuleLu_.Y, x, y);
+    if (x != -1 && y != -1) {
+        Graphe.ReticuleX = x;
+        Graphe.ReticuleY = y;
+    }
+    Graphe.Reticule();
+    PaintBox->update();
 }
 
 void TTraceSpectre::CadreComplet() {

@@ -16,6 +16,7 @@
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 
@@ -94,9 +95,21 @@ TEST_F(VueLigneBrute, AjusterPuisVueCompleteALEcranEtSurLaPage) {
     EXPECT_EQ(CadreDuGraphe(F->Graphe), complet);
     EXPECT_FALSE(F->VueCompleteBtn->isEnabled());
 
+    F->ReticuleBtn->click();
+    int x = -1, y = -1;
+    F->Graphe.MondeVersEcran(600, 2, x, y);
+    QTest::mouseMove(F->PaintBox, {x, y});
+    ASSERT_TRUE(Attend([this] { return F->Panels[0]->text() == " λ=600  "; }, 1000));
+
     F->AjusteBtn->click();
     const TCadre ajuste{400, -0.1, 800, 0.9};
     EXPECT_EQ(CadreDuGraphe(F->Graphe), ajuste);
+    // The reticle follows its point into the new frame.
+    F->Graphe.MondeVersEcran(600, 0.821, x, y);
+    EXPECT_EQ(F->Graphe.ReticuleX, x);
+    EXPECT_EQ(F->Graphe.ReticuleY, y);
+    EXPECT_EQ(F->PaintBox->Image().pixel(x, 1), qRgb(0, 0, 0));
+    F->ReticuleBtn->click();
     EXPECT_TRUE(F->Ajuste());
     EXPECT_TRUE(F->VueCompleteBtn->isEnabled());
     // The page's axis goes to 800 nm: no label of the whole range beyond it.
