@@ -292,7 +292,8 @@ void TTraceSpectre::SilenceAppareil() {
                                           "vérifiez-le puis refaites le blanc."));
 }
 
-// The baseline or the scan has been given up; the points taken stay, ready to be saved.
+// The baseline or the scan has been given up; the points taken stay, ready to be saved, their
+// maxima shown.
 void TTraceSpectre::MontreInterruption(const QString& aide) {
     Surveille();
     MontreMaxima();
