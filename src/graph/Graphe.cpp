@@ -132,6 +132,7 @@ void Tgraphe::Dessine() {
     default:
         break;
     }
+    TraceReperes();
 }
 
 void Tgraphe::Ligne(int x1, int y1, int x2, int y2) {
@@ -266,6 +267,21 @@ void Tgraphe::TraceMarques() {
         int px = -1, py = -1;
         if (Point(i, px, py))
             TraceCroix(px, py, TailleMarque);
+    }
+}
+
+// Under the point: below a maximum lies the band itself, never the axis titles.
+void Tgraphe::TraceReperes() {
+    Canvas->Plume = {CouleurRVB(255, 0, 0), TStylePlume::Continu, TModePlume::Copie};
+    const int s = 2 * TailleMarque + 2;
+    for (const TRepere& r : Reperes) {
+        int px = -1, py = -1;
+        MondeVersEcran(r.X, r.Y, px, py);
+        if (px == -1 || py == -1)
+            continue;
+        Ligne(px, py + s, px, py + 3 * s);
+        Ligne(px - s / 2, py + 3 * s / 2, px, py + s);
+        Ligne(px + s / 2, py + 3 * s / 2, px, py + s);
     }
 }
 

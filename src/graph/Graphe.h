@@ -4,7 +4,15 @@
 #include "graph/Courbe.h"
 #include "graph/Monde.h"
 
+#include <vector>
+
 class TPlaceEtiquettes;
+
+// A point of the world marked on the curve, such as an absorption maximum.
+struct TRepere {
+    double X = 0;
+    double Y = 0;
+};
 
 // The graph of an acquisition window: a white page with two arrowed axes, their titles, a
 // dotted grid with labels, dotted zero lines and one curve. It draws on whatever canvas and
@@ -29,6 +37,9 @@ public:
     int ReticuleY = 0;
     Tcourbe Courbe;
     quint8 ModeTrace = 0; // 0 polyline, 1 polyline recording NbTraces, 2 a cross at each point
+    // Small red arrows pointing up at these points from under the curve, part of every full
+    // drawing: on screen and on paper alike.
+    std::vector<TRepere> Reperes;
 
     // Both minima first, then both maxima; takes effect at the next Dessine.
     void FixeMonde(double xmin, double ymin, double xmax, double ymax);
@@ -57,6 +68,7 @@ private:
     void Etiquette(TPlaceEtiquettes& places, int x, int y, const QString& texte);
     void TraceCourbe();
     void TraceMarques();
+    void TraceReperes();
     void TraceCroix(int px, int py, int s);
     void Ligne(int x1, int y1, int x2, int y2);
 };

@@ -4,20 +4,15 @@
 #include "base/Application.h"
 #include "base/Boites.h"
 #include "base/Controles.h"
-#include "base/Encodage.h"
 #include "base/Utilitaires.h"
-#include "exchange/ConstanteDlg.h"
-#include "exchange/Fichiers.h"
-#include "exchange/Transfert.h"
+#include "exchange/TableauPoints.h"
 #include "graph/BoitePeinture.h"
-#include "graph/Impression.h"
 #include "instrument/ApdComPort.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/journal/JournalFenetre.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QEvent>
 #include <QLabel>
 #include <QPointer>
@@ -30,13 +25,6 @@
 namespace {
 
 constexpr int kPointsAvantTrace = 8;
-constexpr qsizetype kLongueurLecture = 25;
-
-// A read-out of the reticle: blank, symbol, "=", the value and two blanks.
-QString Lecture(const QByteArray& symbole, double valeur) {
-    const QByteArray texte = ' ' + symbole + '=' + TexteVersAnsi(FloatToStr3(valeur)) + "  ";
-    return AnsiVersEcran(texte.left(kLongueurLecture));
-}
 
 // Raises a flag for its lifetime.
 class TDrapeauLeve {
@@ -52,18 +40,6 @@ private:
 
 } // namespace
 
-TRectangle ZoneImpressionSpectre(TRectangle page, bool portrait) {
-    int d = page.Largeur() / 20;
-    page.Left += d;
-    page.Right -= d;
-    if (portrait)
-        page.Bottom = (page.Top + page.Bottom) / 2;
-    d = page.Hauteur() / 20;
-    page.Top += d;
-    page.Bottom -= d;
-    return page;
-}
-
 TTraceSpectre::TTraceSpectre(QWidget* parent)
     : QWidget(parent, Qt::Window), ToolBar(new QToolBar(this)), PaintBox(new TBoitePeinture(this)),
       StatusBar(new QStatusBar(this)) {
@@ -75,6 +51,8 @@ TTraceSpectre::TTraceSpectre(QWidget* parent)
         if (trameEnAttente_)
             Trame();
     });
+    attenteBlanc_.setInterval(1000);
+    connect(&attenteBlanc_, &QTimer::timeout, this, &TTraceSpectre::AfficheAttenteBlanc);
     silence_.setSingleShot(true);
     connect(&silence_, &QTimer::timeout, this, &TTraceSpectre::SilenceAppareil);
     connect(PaintBox, &TBoitePeinture::Peinture, this, &TTraceSpectre::PaintBoxPaint);
@@ -157,6 +135,9 @@ void TTraceSpectre::MajControles() {
     FinSE->setEnabled(repos);
     PasCB->setEnabled(repos);
     SpectreBtn->setEnabled(Recepteur.BlancFait() && repos);
+    AjusteBtn->setEnabled(repos && Graphe.Courbe.NbPoints > 0);
+    VueCompleteBtn->setEnabled(ajuste_);
+    SuitLigneDeBase();
     BlancBtn->setEnabled(true);
     ReticuleBtn->setEnabled(true);
     ExitBtn->setEnabled(true);
@@ -180,6 +161,7 @@ void TTraceSpectre::BlancBtnClick() {
         Recepteur.IgnoreLigneEnCours();
         Spectro.EnvoiCommande(Spectro.CmdLigneDeBase);
         Recepteur.CommenceLigneDeBase();
+        attenteBlanc_.stop(); // a baseline asked again counts from now
         MajControles();
         Surveille();
     });
@@ -207,8 +189,16 @@ void TTraceSpectre::SpectreBtnClick() {
     });
 }
 
+// The new points need the whole range: the settings' frame comes back, the old maxima go.
 void TTraceSpectre::CommenceBalayage(const TPlageBalayage& plage, bool ligneCoupee) {
     Recepteur.CommenceBalayage(plage, ligneCoupee);
+    balayage_ = {plage.Debut, plage.Fin, plage.Pas};
+    maxima_.clear();
+    Graphe.Reperes.clear();
+    PanelMaxima->clear();
+    CadreComplet();
+    Tableau->Actualise();
+    PaintBox->Repeint();
     MajControles();
 }
 
@@ -242,6 +232,8 @@ void TTraceSpectre::AffichePoint(const TLigneTraitee& traitee) {
     Spectro.NoteSeparateur(Recepteur.Separateur());
     if (traitee.Stocke) {
         Journalise(TMomentJournal::Point);
+        if (Tableau->isVisible()) // a hidden table catches up when shown
+            Tableau->Actualise();
         Sauve = false; // leaving now asks about the points taken so far
     }
     Surveille();
@@ -269,7 +261,8 @@ void TTraceSpectre::FinDuBalayage() {
     MajControles();
     MajBoutons();
     Spectro.SignaleSeparateur();
-    // The last point is on screen at once.
+    MontreMaxima();
+    // The last point is on screen at once, with the maxima marked.
     trame_.stop();
     repeintEnAttente_ = true;
     Trame();
@@ -299,9 +292,11 @@ void TTraceSpectre::SilenceAppareil() {
                                           "vérifiez-le puis refaites le blanc."));
 }
 
-// The baseline or the scan has been given up; the points taken stay, ready to be saved.
+// The baseline or the scan has been given up; the points taken stay, ready to be saved, their
+// maxima shown.
 void TTraceSpectre::MontreInterruption(const QString& aide) {
     Surveille();
+    MontreMaxima();
     MajBoutons();
     AfficheAide(aide);
     Spectro.SignaleSeparateur();
@@ -315,29 +310,6 @@ void TTraceSpectre::Surveille() {
         silence_.start(*delai);
     else
         silence_.stop();
-}
-
-// The one place the journal hears of the run: from the scan's first point stored until the
-// spectrum is saved, sent or replaced.
-void TTraceSpectre::Journalise(TMomentJournal moment) {
-    const Tcourbe& courbe = Graphe.Courbe;
-    switch (moment) {
-    case TMomentJournal::Remplace:
-    case TMomentJournal::Regle:
-        Journal.Supprime();
-        break;
-    case TMomentJournal::Point:
-        if (courbe.NbPoints == 1)
-            Journal.Commence(ChampsAcquisition("spectre", Graphe,
-                                               {{"debut.l", QByteArray::number(Spectro.DebutL)},
-                                                {"fin.l", QByteArray::number(Spectro.FinL)},
-                                                {"pas.l", QByteArray::number(Spectro.PasL)}}));
-        Journal.AjoutePoint(courbe.X[courbe.NbPoints - 1], courbe.Y[courbe.NbPoints - 1]);
-        break;
-    case TMomentJournal::Fin:
-        Journal.SynchroniseBientot();
-        break;
-    }
 }
 
 void TTraceSpectre::DemandeTrame(bool repeindre) {
@@ -358,84 +330,6 @@ void TTraceSpectre::Trame() {
         PaintBox->RepeintMaintenant();
     }
     trame_.start();
-}
-
-void TTraceSpectre::PaintBoxPaint() {
-    Graphe.Canvas = &PaintBox->Canevas();
-    Graphe.ZoneDessin = PaintBox->ZoneClient();
-    Graphe.Dessine();
-    if (ReticuleBtn->isChecked())
-        Graphe.Reticule();
-}
-
-void TTraceSpectre::ReticuleBtnClick() {
-    Graphe.Canvas = &PaintBox->Canevas();
-    Graphe.Reticule();
-}
-
-void TTraceSpectre::PaintBoxMouseMove(Qt::KeyboardModifiers, int x, int y) {
-    if (!ReticuleBtn->isChecked())
-        return;
-    Graphe.Canvas = &PaintBox->Canevas();
-    Graphe.Reticule();
-    double lambda = 0;
-    double absorbance = 0;
-    Graphe.EcranVersMonde(x, y, lambda, absorbance);
-    Panels[0]->setText(Lecture("\x88", lambda));
-    Panels[1]->setText(Lecture("A", absorbance));
-    Graphe.ReticuleX = x;
-    Graphe.ReticuleY = y;
-    Graphe.Reticule();
-}
-
-void TTraceSpectre::SauveSpectreClick() {
-    const TDialogueSauvegarde dialogue = DialogueSauvegardeDonnees(QStringLiteral("tb3"));
-    const std::optional<QString> nom = Boites().NomSauvegarde(dialogue);
-    if (!nom)
-        return;
-    if (EcritFichierDonnees(*nom, TModeDonnees::Spectre, Graphe)) {
-        Sauve = true;
-        Journalise(TMomentJournal::Regle);
-    }
-}
-
-// The clipboard dies with the program: the journal stays until the spectrum is in a file or sent.
-void TTraceSpectre::ClipSaveBtnClick() {
-    TransfertDonnees(TModeDonnees::Spectre, false, Graphe);
-    Sauve = true;
-}
-
-void TTraceSpectre::RegSaveBtnClick() {
-    if (!ConstanteDlg || Boites().ExecuteModal(*ConstanteDlg) != QDialog::Accepted)
-        return;
-    // A send that did not happen leaves the spectrum unsaved.
-    const bool envoye = TransfertDonnees(TModeDonnees::Spectre, true, Graphe);
-    ConstanteDlg->NewPageCB->SetItemIndex(1);
-    if (!envoye)
-        return;
-    Sauve = true;
-    Journalise(TMomentJournal::Regle);
-    AfficheAide(TexteDonneesEnvoyees());
-}
-
-void TTraceSpectre::PrintBtnClick() {
-    const std::optional<TDestinationImpression> destination = Boites().DestinationImpression();
-    if (!destination)
-        return;
-    {
-        TTravailImpression travail(*destination, std::nullopt);
-        if (!travail.Commence()) {
-            AfficheErreur(travail.MessageEchec());
-            return;
-        }
-        Graphe.Canvas = &travail.Canevas();
-        Graphe.ZoneDessin = ZoneImpressionSpectre(travail.Page(), travail.EstPortrait());
-        Graphe.Dessine();
-        travail.Termine();
-    }
-    // The graph's layout is the page's now: the screen's comes back for the reticle.
-    Graphe.Canvas = &PaintBox->Canevas();
-    PaintBox->RepeintMaintenant();
 }
 
 void TTraceSpectre::ExitItemClick() {
@@ -462,29 +356,4 @@ bool TTraceSpectre::FormClose() {
         });
     }
     return true;
-}
-
-bool TTraceSpectre::ProposeSauvegarde(const QString& titre) {
-    if (Graphe.Courbe.NbPoints == 0 || Sauve)
-        return true;
-    return DemandeSauvegarde(titre, Journal, [this] {
-        SauveSpectreClick();
-        return Sauve;
-    });
-}
-
-bool TTraceSpectre::FinProgramme() {
-    return RegleALaFin(*this, Journal,
-                       [this](const QString& titre) { return ProposeSauvegarde(titre); });
-}
-
-void TTraceSpectre::Restaure(const TJournalLu& journal) {
-    if (Recepteur.Etat() != TEtatSpectre::Repos || reglageEnCours_)
-        return; // never over a scan in progress
-    RestaureAcquisition(journal, Graphe);
-    Sauve = false;
-    MajBoutons();
-    Journal.Reprend(journal);
-    MontreFenetreRestauree(1, *this);
-    PaintBox->Repeint();
 }

@@ -2,28 +2,31 @@
 
 #include "graph/Canevas.h"
 #include "graph/Graphe.h"
+#include "graph/PageImprimee.h"
 #include "modes/journal/Journal.h"
+#include "modes/spectre/Maxima.h"
 #include "modes/spectre/RecepteurSpectre.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
+#include <functional>
+#include <vector>
 
 class QComboBox;
 class QLabel;
+class QProgressBar;
 class QStatusBar;
 class QToolBar;
 class QToolButton;
 class TApdComPort;
 class TBoitePeinture;
 class TSpinEdit;
-
-// Where the graph goes on a printed page: a margin of a twentieth of the page on each side, and
-// only the upper half of a portrait page.
-TRectangle ZoneImpressionSpectre(TRectangle page, bool portrait);
+class TTableauPoints;
 
 // The spectrum trace: the instrument scans a range of wavelengths after a baseline on the
 // blank and sends one "wavelength,absorbance" line per step; each point joins the graph's curve
@@ -62,6 +65,9 @@ public:
     QToolButton* SpectreBtn;
     QToolButton* BlancBtn;
     QToolButton* ReticuleBtn;
+    QToolButton* AjusteBtn;
+    QToolButton* VueCompleteBtn;
+    QToolButton* TableauBtn;
     TSpinEdit* DebutSE;
     QComboBox* PasCB;
     TSpinEdit* FinSE;
@@ -72,6 +78,17 @@ public:
     TBoitePeinture* PaintBox;
     QStatusBar* StatusBar;
     std::array<QLabel*, 3> Panels; // wavelength and absorbance read-outs, hint
+    QLabel* PanelMaxima;           // the maxima of the last scan
+    QLabel* PanelBlanc;            // "Ligne de base… 12 s" while the baseline runs
+    QProgressBar* AttenteBlanc;    // busy beside it
+    TTableauPoints* Tableau;
+
+    // The absorption maxima of the last scan, found once it has ended.
+    const std::vector<TMaximum>& Maxima() const { return maxima_; }
+    // The graph shows the frame fitted to the points ("Ajuster"), not the settings' frame.
+    bool Ajuste() const { return ajuste_; }
+    // What the printed page says above the graph.
+    TEntetePage Entete() const;
 
     // The scan set-up is being sent to the instrument (a few hundred milliseconds, during which
     // events run): a second set-up is not started meanwhile.
@@ -93,6 +110,9 @@ public slots:
     void BlancBtnClick();
     void DebutSEChange();
     void ReticuleBtnClick();
+    void AjusteBtnClick();
+    void VueCompleteBtnClick();
+    void TableauBtnClick();
     void SauveSpectreClick();
     void ClipSaveBtnClick();
     void RegSaveBtnClick();
@@ -120,6 +140,14 @@ private:
     void FinDeLigneDeBase();
     void AffichePoint(const TLigneTraitee& traitee);
     void FinDuBalayage();
+    // The scan has stopped, at its end or not: its maxima are found and marked.
+    void MontreMaxima();
+    // The settings' frame, the whole range the instrument can scan.
+    void CadreComplet();
+    void ChangeCadre(const std::function<void()>& change);
+    // The baseline's indicator follows the receiver's state.
+    void SuitLigneDeBase();
+    void AfficheAttenteBlanc();
     void VoieDisparue();
     void SilenceAppareil();
     void MontreInterruption(const QString& aide);
@@ -149,4 +177,10 @@ private:
     bool repeintEnAttente_ = false;
     QByteArray texteLambda_;
     QByteArray texteAbs_;
+    bool ajuste_ = false;
+    std::vector<TMaximum> maxima_;
+    TBalayage balayage_;  // of the spectrum on screen, for the printed page
+    TRepere reticuleLu_;  // the point the reticle reads
+    QTimer attenteBlanc_; // ticks the elapsed seconds of the baseline
+    QElapsedTimer debutBlanc_;
 };

@@ -2,6 +2,7 @@
 // end, and its status bar; the range fields, kept within the instrument's limits.
 #include "base/Controles.h"
 #include "base/Utilitaires.h"
+#include "exchange/TableauPoints.h"
 #include "graph/BoitePeinture.h"
 #include "instrument/SpectroJenway.h"
 #include "modes/spectre/TraceSpectre.h"
@@ -9,6 +10,7 @@
 #include <QComboBox>
 #include <QIcon>
 #include <QLabel>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -85,6 +87,7 @@ void TTraceSpectre::ConstruitPage() {
     PaintBox->setFont(police);
 
     ConstruitBarreEtat();
+    Tableau = new TTableauPoints(Graphe, QStringLiteral("Tableau des points du spectre"), this);
 
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
@@ -116,6 +119,15 @@ void TTraceSpectre::ConstruitBarre() {
     ReticuleBtn = Bouton(QStringLiteral("ReticuleBtn"), QStringLiteral("Réticule"),
                          QStringLiteral("Réticule"));
     ReticuleBtn->setCheckable(true);
+    AjusteBtn = Bouton(QStringLiteral("AjusteBtn"),
+                       QStringLiteral("Ajuster|Ajuste les axes aux points du spectre"),
+                       QStringLiteral("Ajuster"));
+    VueCompleteBtn = Bouton(QStringLiteral("VueCompleteBtn"),
+                            QStringLiteral("Vue complète|Toute la plage de l'appareil"),
+                            QStringLiteral("Vue complète"));
+    TableauBtn =
+        Bouton(QStringLiteral("TableauBtn"),
+               QStringLiteral("Tableau|Tableau des points du spectre"), QStringLiteral("Tableau"));
     DebutSE =
         EditionPlage(QStringLiteral("DebutSE"),
                      QStringLiteral("Début|Début de balayage du spectre en nm"), 325, 800, 500);
@@ -137,6 +149,7 @@ void TTraceSpectre::ConstruitBarre() {
     AjouteGroupe(*ToolBar, {FileSaveBtn, ClipSaveBtn, RegSaveBtn});
     AjouteGroupe(*ToolBar, {SpectreBtn, BlancBtn, ReticuleBtn});
     AjouteGroupe(*ToolBar, {DebutSE, PasCB, FinSE});
+    AjouteGroupe(*ToolBar, {AjusteBtn, VueCompleteBtn, TableauBtn});
     AjouteGroupe(*ToolBar, {PrintBtn, ExitBtn});
     auto* ressort = new QWidget; // pushes the panels to the right
     ressort->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -153,13 +166,17 @@ void TTraceSpectre::ConnecteBarre() {
     connect(SpectreBtn, &QToolButton::clicked, this, &TTraceSpectre::SpectreBtnClick);
     connect(BlancBtn, &QToolButton::clicked, this, &TTraceSpectre::BlancBtnClick);
     connect(ReticuleBtn, &QToolButton::clicked, this, &TTraceSpectre::ReticuleBtnClick);
+    connect(AjusteBtn, &QToolButton::clicked, this, &TTraceSpectre::AjusteBtnClick);
+    connect(VueCompleteBtn, &QToolButton::clicked, this, &TTraceSpectre::VueCompleteBtnClick);
+    connect(TableauBtn, &QToolButton::clicked, this, &TTraceSpectre::TableauBtnClick);
     connect(PrintBtn, &QToolButton::clicked, this, &TTraceSpectre::PrintBtnClick);
     connect(ExitBtn, &QToolButton::clicked, this, &TTraceSpectre::ExitItemClick);
     connect(DebutSE, &TSpinEdit::Change, this, &TTraceSpectre::DebutSEChange);
     connect(FinSE, &TSpinEdit::Change, this, &TTraceSpectre::DebutSEChange);
 }
 
-// Panel 0 and 1 read the reticle out, panel 2 shows the hints.
+// Panel 0 and 1 read the reticle out, panel 2 shows the hints; at the right end, the maxima of
+// the last scan, and the baseline while it runs.
 void TTraceSpectre::ConstruitBarreEtat() {
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     StatusBar->setSizeGripEnabled(false);
@@ -171,6 +188,20 @@ void TTraceSpectre::ConstruitBarreEtat() {
         if (i < 2)
             Panels[i]->setFixedWidth(largeurs[i]);
         StatusBar->addWidget(Panels[i], i == 2 ? 1 : 0);
+    }
+    PanelMaxima = new QLabel;
+    PanelMaxima->setObjectName(QStringLiteral("PanelMaxima"));
+    StatusBar->addPermanentWidget(PanelMaxima);
+    PanelBlanc = new QLabel;
+    PanelBlanc->setObjectName(QStringLiteral("PanelBlanc"));
+    AttenteBlanc = new QProgressBar;
+    AttenteBlanc->setObjectName(QStringLiteral("AttenteBlanc"));
+    AttenteBlanc->setRange(0, 0); // busy: the instrument tells nothing of its progress
+    AttenteBlanc->setFixedWidth(120);
+    AttenteBlanc->setMaximumHeight(14);
+    for (QWidget* w : std::initializer_list<QWidget*>{PanelBlanc, AttenteBlanc}) {
+        StatusBar->addPermanentWidget(w);
+        w->hide();
     }
 }
 

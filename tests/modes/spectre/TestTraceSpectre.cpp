@@ -118,9 +118,12 @@ TEST(TraceSpectre, CreationGrapheBornesEtBarreDOutils) {
         ordre << (action->isSeparator() ? QStringLiteral("|") : w->objectName());
     }
     ordre.removeAll(QString()); // the spring that pushes the panels to the right
-    EXPECT_EQ(ordre, QStringList({"FileSaveBtn", "ClipSaveBtn", "RegSaveBtn", "|", "SpectreBtn",
-                                  "BlancBtn", "ReticuleBtn", "|", "DebutSE", "PasCB", "FinSE", "|",
-                                  "PrintBtn", "ExitBtn", "|", "PanelLambda", "PanelAbs"}));
+    EXPECT_EQ(ordre, QStringList({"FileSaveBtn", "ClipSaveBtn",    "RegSaveBtn",  "|",
+                                  "SpectreBtn",  "BlancBtn",       "ReticuleBtn", "|",
+                                  "DebutSE",     "PasCB",          "FinSE",       "|",
+                                  "AjusteBtn",   "VueCompleteBtn", "TableauBtn",  "|",
+                                  "PrintBtn",    "ExitBtn",        "|",           "PanelLambda",
+                                  "PanelAbs"}));
     EXPECT_EQ(f.FileSaveBtn->statusTip(), "Sauvegarde de l'acquisition");
     EXPECT_TRUE(f.FileSaveBtn->toolTip().isEmpty());
     EXPECT_EQ(f.SpectreBtn->toolTip(), "Spectre");
@@ -154,21 +157,6 @@ TEST(TraceSpectre, TexteDuGrapheEnGras) {
     f.PaintBox->RepeintMaintenant();
     EXPECT_TRUE(f.PaintBox->Canevas().Police.Gras);
     Spectro = TspectroJenway{};
-}
-
-TEST(TraceSpectre, ZoneDuGrapheSurLaPageImprimee) {
-    const struct {
-        TRectangle page;
-        bool portrait;
-        TRectangle zone;
-    } cas[] = {
-        {{0, 0, 2000, 3000}, true, {100, 75, 1900, 1425}},
-        {{0, 0, 3000, 2000}, false, {150, 100, 2850, 1900}},
-        {{40, 60, 2040, 3060}, true, {140, 135, 1940, 1485}},
-    };
-    for (const auto& c : cas)
-        EXPECT_EQ(ZoneImpressionSpectre(c.page, c.portrait), c.zone)
-            << c.page.Right << "x" << c.page.Bottom;
 }
 
 // The test plays the instrument on a bare line, to send what it likes.
@@ -408,34 +396,45 @@ TEST_F(SpectreSimule, QuitterAvecUnSpectreNonSauvegarde) {
     EXPECT_TRUE(F->FileSaveBtn->isEnabled());
 }
 
-TEST_F(SpectreSimule, ReticuleLectureEtImageRendueIntacte) {
+// The reticle sits on the stored point nearest the pointer's wavelength, whatever the pointer's
+// height, and reads that point; drawn twice, it leaves the picture as it was.
+TEST_F(SpectreSimule, ReticuleSurLePointLePlusProche) {
     Plage(400, 800, 2);
     LigneDeBase();
+    ASSERT_TRUE(simulateur.Controle("cuve solution"));
     Spectre();
     F->PaintBox->RepeintMaintenant();
     const QImage avant = F->PaintBox->Image().copy();
+    const Tcourbe& courbe = F->Graphe.Courbe;
 
     F->ReticuleBtn->click();
     ASSERT_TRUE(F->ReticuleBtn->isChecked());
-    const QPoint positions[] = {{F->PaintBox->width() / 2, F->PaintBox->height() / 3},
-                                {F->PaintBox->width() / 4, F->PaintBox->height() / 2}};
-    for (const QPoint& p : positions) {
-        QTest::mouseMove(F->PaintBox, p);
-        ASSERT_TRUE(Attend([&] { return F->Graphe.ReticuleX == p.x(); }, 1000));
-        double lambda = 0;
-        double absorbance = 0;
-        F->Graphe.EcranVersMonde(p.x(), p.y(), lambda, absorbance);
-        EXPECT_EQ(F->Panels[0]->text(), " λ=" + FloatToStr3(lambda) + "  ");
-        EXPECT_EQ(F->Panels[1]->text(), " A=" + FloatToStr3(absorbance) + "  ");
-        EXPECT_EQ(F->PaintBox->Image().pixel(p.x(), 1), qRgb(0, 0, 0));
+    const struct {
+        double lambda, hauteur; // where the pointer is, in the graph's world
+        int point;              // the point read: 400 nm + 5 nm × point
+    } cas[] = {{521, 2.5, 24}, {602.4, 0.05, 40}, {603, 1.5, 41}, {300, 1, 0}};
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.lambda);
+        int x = -1, y = -1;
+        F->Graphe.MondeVersEcran(std::max(c.lambda, F->Graphe.MondeX.Mini), c.hauteur, x, y);
+        if (c.lambda < F->Graphe.MondeX.Mini)
+            x = 2; // left of the axis
+        int px = -1, py = -1;
+        F->Graphe.MondeVersEcran(courbe.X[c.point], courbe.Y[c.point], px, py);
+        QTest::mouseMove(F->PaintBox, {x, y});
+        ASSERT_TRUE(Attend([&] { return F->Graphe.ReticuleX == px; }, 1000));
+        EXPECT_EQ(F->Graphe.ReticuleY, py);
+        EXPECT_EQ(F->Panels[0]->text(), " λ=" + FloatToStr3(courbe.X[c.point]) + "  ");
+        EXPECT_EQ(F->Panels[1]->text(), " A=" + FloatToStr3(courbe.Y[c.point]) + "  ");
+        EXPECT_EQ(F->PaintBox->Image().pixel(px, 1), qRgb(0, 0, 0));
     }
     EXPECT_NE(F->PaintBox->Image(), avant);
     F->PaintBox->RepeintMaintenant(); // a full drawing keeps the reticle where it is
-    EXPECT_EQ(F->PaintBox->Image().pixel(positions[1].x(), 1), qRgb(0, 0, 0));
+    EXPECT_EQ(F->PaintBox->Image().pixel(F->Graphe.ReticuleX, 1), qRgb(0, 0, 0));
     F->ReticuleBtn->click();
     EXPECT_EQ(F->PaintBox->Image(), avant);
     const QString lecture = F->Panels[0]->text();
-    QTest::mouseMove(F->PaintBox, positions[0]);
+    QTest::mouseMove(F->PaintBox, {F->PaintBox->width() / 2, F->PaintBox->height() / 2});
     QTest::qWait(20);
     EXPECT_EQ(F->Panels[0]->text(), lecture); // the reticle off, moves read nothing
 }
