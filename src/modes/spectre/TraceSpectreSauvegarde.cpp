@@ -2,7 +2,6 @@
 // against a crash, and a journaled spectrum taken back.
 #include "base/Boites.h"
 #include "base/Controles.h"
-#include "base/Encodage.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/Fichiers.h"
 #include "exchange/PageCourante.h"
@@ -55,19 +54,9 @@ void TTraceSpectre::PrintBtnClick() {
     PaintBox->RepeintMaintenant();
 }
 
-// The parameter only when complete, as the files write it.
 TEntetePage TTraceSpectre::Entete() const {
-    const TRenseignementsPage page = RenseignementsPage();
-    TEntetePage entete;
-    entete.Titre = QStringLiteral("Tracé de spectre");
-    entete.Moment = QDateTime::currentDateTime();
+    TEntetePage entete = EntetePageCourante(QStringLiteral("Tracé de spectre"));
     entete.Balayage = balayage_;
-    if (page.ConstanteValide) {
-        entete.Symbole = AnsiVersEcran(page.Symbole);
-        entete.Unite = AnsiVersEcran(page.Unite);
-        entete.Valeur = AnsiVersEcran(page.Valeur);
-    }
-    entete.Commentaire = AnsiVersEcran(page.Commentaire);
     return entete;
 }
 

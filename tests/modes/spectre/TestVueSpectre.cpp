@@ -2,6 +2,7 @@
 // paper, the printed page's header, the maxima, the table of points and the baseline under way.
 #include "FenetreSpectre.h"
 #include "LigneBrute.h"
+#include "OutilsTests.h"
 #include "SimulateurLance.h"
 #include "exchange/ConstanteDlg.h"
 #include "exchange/TableauPoints.h"
@@ -19,23 +20,6 @@
 #include <QTest>
 
 namespace {
-
-// The text of a PDF file, as poppler's pdftotext reads it, one line per line of the page.
-QStringList TexteDuPdf(const QString& pdf) {
-    const QString programme = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (programme.isEmpty()) {
-        ADD_FAILURE() << "pdftotext absent (paquet poppler-utils)";
-        return {};
-    }
-    QProcess pdftotext;
-    pdftotext.start(programme, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    EXPECT_TRUE(pdftotext.waitForFinished(30000));
-    QStringList lignes;
-    for (const QString& ligne : QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\n'))
-        if (!ligne.trimmed().isEmpty())
-            lignes << ligne.simplified();
-    return lignes;
-}
 
 // The words of a page, each on its own.
 QStringList Mots(const QStringList& lignes) {
