@@ -108,6 +108,14 @@ TTableauPoints::TTableauPoints(const Tgraphe& graphe, const QString& titre, QWid
     disposition->setContentsMargins(0, 0, 0, 0);
     disposition->addWidget(Grille);
     resize(340, 480);
+    if (parent != nullptr)
+        parent->installEventFilter(this);
+}
+
+bool TTableauPoints::eventFilter(QObject* objet, QEvent* evenement) {
+    if (objet == parentWidget() && evenement->type() == QEvent::Hide && !evenement->spontaneous())
+        hide();
+    return QWidget::eventFilter(objet, evenement);
 }
 
 void TTableauPoints::Actualise() {

@@ -38,7 +38,8 @@ private:
 class TTableauPoints final : public QWidget {
     Q_OBJECT
 public:
-    // A window of its own, owned by `parent` (the mode window).
+    // A window of its own, owned by `parent` (the mode window), hidden when the mode is left
+    // (not when its window is minimised).
     TTableauPoints(const Tgraphe& graphe, const QString& titre, QWidget* parent);
 
     // To call after every point stored, and after a reset: the table follows, scrolled to the
@@ -52,6 +53,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* evenement) override;
+    bool eventFilter(QObject* objet, QEvent* evenement) override;
 
 private:
     TModelePoints modele_;

@@ -60,6 +60,16 @@ TEST_F(TableauPointsTest, LectureSeuleAvecLesUnitesDansLesTitres) {
 
 // Ctrl+C on the selection gives what a spreadsheet pastes as cells: tabs, a line end per row,
 // the system's decimal separator; an unselected cell inside the rows keeps its column.
+// The table belongs to its mode: leaving the mode takes it away, coming back does not reopen it.
+TEST_F(TableauPointsTest, SeCacheQuandSaFenetreSeCache) {
+    fenetre.show();
+    tableau.show();
+    fenetre.hide();
+    EXPECT_FALSE(tableau.isVisible());
+    fenetre.show();
+    EXPECT_FALSE(tableau.isVisible());
+}
+
 TEST_F(TableauPointsTest, CtrlCCopieLaSelectionPourUnTableur) {
     tableau.show();
     tableau.activateWindow();

@@ -462,10 +462,3 @@ void TCinetiqueForm::showEvent(QShowEvent* evenement) {
     FixeBornesLambda();
     EditBidon->setFocus();
 }
-
-// The table belongs to the mode: it goes when the mode is left, not when the window is minimised.
-void TCinetiqueForm::hideEvent(QHideEvent* evenement) {
-    if (!evenement->spontaneous() && tableau_)
-        tableau_->hide();
-    QWidget::hideEvent(evenement);
-}
