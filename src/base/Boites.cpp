@@ -39,3 +39,11 @@ TServiceBoites& Boites() {
 void InstalleBoites(TServiceBoites* service) {
     serviceInstalle = service;
 }
+
+std::optional<TDestinationImpression> DestinationConfirmee() {
+    const TBoite question{QStringLiteral("Confirmation"), QStringLiteral("Impression ?"),
+                          TIconeBoite::Question, TBoutonsBoite::OkAnnuler};
+    if (Boites().Affiche(question) != TReponseBoite::Ok)
+        return std::nullopt;
+    return Boites().DestinationImpression();
+}

@@ -54,3 +54,6 @@ TServiceBoites& Boites();
 // nullptr puts back the fallback service, which writes to the error output and declines every
 // question. The caller keeps ownership.
 void InstalleBoites(TServiceBoites* service);
+
+// "Impression ?" answered OK, then where the page goes; nothing when the user gave up either.
+std::optional<TDestinationImpression> DestinationConfirmee();

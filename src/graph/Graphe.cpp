@@ -330,11 +330,7 @@ void Tgraphe::Reticule() {
 }
 
 void Tgraphe::Imprime() {
-    const TBoite question{QStringLiteral("Confirmation"), QStringLiteral("Impression ?"),
-                          TIconeBoite::Question, TBoutonsBoite::OkAnnuler};
-    if (Boites().Affiche(question) != TReponseBoite::Ok)
-        return;
-    const std::optional<TDestinationImpression> destination = Boites().DestinationImpression();
+    const std::optional<TDestinationImpression> destination = DestinationConfirmee();
     if (!destination)
         return;
     TTravailImpression travail(*destination, QPageLayout::Landscape);

@@ -57,11 +57,7 @@ TEntetePage TBeerForm::Entete() const {
 
 // The page, with the calibration line and the unknown samples as the screen shows them.
 void TBeerForm::PrintBtnClick() {
-    const TBoite question{QStringLiteral("Confirmation"), QStringLiteral("Impression ?"),
-                          TIconeBoite::Question, TBoutonsBoite::OkAnnuler};
-    if (Boites().Affiche(question) != TReponseBoite::Ok)
-        return;
-    const std::optional<TDestinationImpression> destination = Boites().DestinationImpression();
+    const std::optional<TDestinationImpression> destination = DestinationConfirmee();
     if (!destination)
         return;
     ImprimePage(Graphe, Entete(), *destination, QPageLayout::Landscape, [this] {

@@ -47,11 +47,7 @@ void TCinetiqueForm::RegSaveBtnClick() {
 
 // The page tells what was measured: the mode, when, the wavelength and the page information.
 void TCinetiqueForm::PrintBtnClick() {
-    const TBoite question{QStringLiteral("Confirmation"), QStringLiteral("Impression ?"),
-                          TIconeBoite::Question, TBoutonsBoite::OkAnnuler};
-    if (Boites().Affiche(question) != TReponseBoite::Ok)
-        return;
-    const std::optional<TDestinationImpression> destination = Boites().DestinationImpression();
+    const std::optional<TDestinationImpression> destination = DestinationConfirmee();
     if (!destination)
         return;
     TEntetePage entete = EntetePageCourante(QStringLiteral("Suivi de cinétique"));
