@@ -1,9 +1,7 @@
 #include "graph/Graphe.h"
 
-#include "base/Boites.h"
 #include "base/Utilitaires.h"
 #include "graph/Etiquettes.h"
-#include "graph/Impression.h"
 
 #include <cmath>
 
@@ -327,21 +325,4 @@ void Tgraphe::Reticule() {
     Ligne(ReticuleX, r.Top, ReticuleX, r.Bottom);
     Ligne(r.Left, ReticuleY, r.Right, ReticuleY);
     Canvas->Plume.Mode = TModePlume::Copie;
-}
-
-void Tgraphe::Imprime() {
-    const std::optional<TDestinationImpression> destination = DestinationConfirmee();
-    if (!destination)
-        return;
-    TTravailImpression travail(*destination, QPageLayout::Landscape);
-    if (!travail.Commence()) {
-        AfficheErreur(travail.MessageEchec());
-        return;
-    }
-    TCanevas* const ecran = Canvas;
-    Canvas = &travail.Canevas();
-    ZoneDessin = travail.Page();
-    Dessine();
-    travail.Termine();
-    Canvas = ecran;
 }

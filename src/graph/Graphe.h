@@ -53,8 +53,6 @@ public:
     void TraceCarre(double x, double y);
     // Not-XOR cross hair at ReticuleX, ReticuleY: drawing it again erases it.
     void Reticule();
-    // Asks "Impression ?", then prints the graph on a landscape page.
-    void Imprime();
 
 private:
     bool Dessinable() const;

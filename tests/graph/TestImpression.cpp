@@ -1,6 +1,7 @@
 #include "BoitesScriptees.h"
 #include "CanevasEnregistreur.h"
 #include "graph/Graphe.h"
+#include "graph/PageImprimee.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,6 +55,12 @@ protected:
         graphe.Courbe.NbPoints = 100;
     }
 
+    // What a window's print button does, with a page that has no header to tell.
+    void Imprime() {
+        if (const std::optional<TDestinationImpression> destination = DestinationConfirmee())
+            ImprimePage(graphe, {}, *destination);
+    }
+
     TBoitesScriptees boites;
     QTemporaryDir dossier;
     TCanevasEnregistreur ecran;
@@ -62,7 +69,7 @@ protected:
 
 TEST_F(ImpressionTest, AnnulerNeTouchePasAuGraphe) {
     boites.Reponses = {TReponseBoite::Annuler};
-    graphe.Imprime();
+    Imprime();
     ASSERT_EQ(boites.Vues.size(), 1u);
     EXPECT_EQ(boites.Vues[0].Texte, "Impression ?");
     EXPECT_EQ(boites.Vues[0].Boutons, TBoutonsBoite::OkAnnuler);
@@ -73,7 +80,7 @@ TEST_F(ImpressionTest, AnnulerNeTouchePasAuGraphe) {
 
     // OK, then no printer and the PDF file declined: nothing either.
     boites.Reponses = {TReponseBoite::Ok};
-    graphe.Imprime();
+    Imprime();
     EXPECT_EQ(boites.DestinationsDemandees, 1);
     EXPECT_EQ(graphe.Canvas, &ecran);
     EXPECT_EQ(graphe.ZoneDessin, (TRectangle{0, 0, 607, 256}));
@@ -83,7 +90,7 @@ TEST_F(ImpressionTest, LaPageImprimeeEnPaysageMontreLaCourbe) {
     const QString pdf = dossier.filePath("graphe.pdf");
     boites.Reponses = {TReponseBoite::Ok};
     boites.Destinations = {TDestinationImpression{{}, pdf}};
-    graphe.Imprime();
+    Imprime();
 
     EXPECT_EQ(graphe.Canvas, &ecran);
     EXPECT_TRUE(ecran.Lignes.empty());
@@ -116,7 +123,7 @@ TEST_F(ImpressionTest, FichierImpossibleAEcrireEstSignale) {
     const QString pdf = dossier.filePath("absent/graphe.pdf");
     boites.Reponses = {TReponseBoite::Ok};
     boites.Destinations = {TDestinationImpression{{}, pdf}};
-    graphe.Imprime();
+    Imprime();
     ASSERT_EQ(boites.Vues.size(), 2u);
     EXPECT_EQ(boites.Vues[1].Titre, "Erreur");
     EXPECT_TRUE(boites.Vues[1].Texte.contains(pdf));
