@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BoitesScriptees.h"
+#include "LigneBrute.h"
 #include "OutilsTests.h"
 #include "base/Controles.h"
 #include "instrument/ApdComPort.h"
@@ -58,4 +59,21 @@ protected:
     TBoitesScriptees boites;
     std::unique_ptr<TFenetres> fenetres;
     TTraceSpectre* F = nullptr;
+};
+
+// The test plays the instrument on a bare line, to send what it likes: the window is open and its
+// baseline done; the scan asked for runs from 400 to 800 nm by 0.2 nm.
+class FenetreLigneBrute : public FenetreSpectre {
+protected:
+    void SetUp() override {
+        Ouvre();
+        ASSERT_TRUE(ligne.AttendRecu("SI0.2\r"));
+        LigneDeBase([this] {
+            ASSERT_TRUE(ligne.AttendRecu("PB\r"));
+            ligne.Envoie("0.000\r");
+        });
+    }
+
+    TLigneBrute ligne;
+    int spectres = 0;
 };

@@ -159,17 +159,8 @@ TEST(TraceSpectre, TexteDuGrapheEnGras) {
     Spectro = TspectroJenway{};
 }
 
-// The test plays the instrument on a bare line, to send what it likes.
-class SpectreLigneBrute : public FenetreSpectre {
+class SpectreLigneBrute : public FenetreLigneBrute {
 protected:
-    void SetUp() override {
-        Ouvre();
-        ASSERT_TRUE(ligne.AttendRecu("SI0.2\r"));
-        LigneDeBase([this] {
-            ASSERT_TRUE(ligne.AttendRecu("PB\r"));
-            ligne.Envoie("0.000\r");
-        });
-    }
     void LanceSpectre() {
         F->SpectreBtn->click();
         ASSERT_EQ(F->Recepteur.Etat(), TEtatSpectre::BalayageEnCours);
@@ -179,9 +170,6 @@ protected:
     void Lit() {
         Attend([] { return false; }, 60);
     }
-
-    TLigneBrute ligne;
-    int spectres = 0;
 };
 
 // The scan asked for runs from 400 to 800 nm by 0.2 nm. Each carriage return ends a line, read or

@@ -41,17 +41,8 @@ int PixelsRouges(const QImage& image, int x, int y, int r) {
     return n;
 }
 
-// The test plays the instrument on a bare line: the scan runs from 400 to 800 nm by 0.2 nm.
-class VueLigneBrute : public FenetreSpectre {
+class VueLigneBrute : public FenetreLigneBrute {
 protected:
-    void SetUp() override {
-        Ouvre();
-        ASSERT_TRUE(ligne.AttendRecu("SI0.2\r"));
-        LigneDeBase([this] {
-            ASSERT_TRUE(ligne.AttendRecu("PB\r"));
-            ligne.Envoie("0.000\r");
-        });
-    }
     void Balaye(const QByteArray& lignes) {
         F->SpectreBtn->click();
         ASSERT_TRUE(ligne.AttendRecu("SS\r", ++spectres));
@@ -64,8 +55,6 @@ protected:
         return pdf;
     }
 
-    TLigneBrute ligne;
-    int spectres = 0;
     QTemporaryDir dossier;
 };
 
